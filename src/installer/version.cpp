@@ -1,0 +1,43 @@
+#include "version.h"
+
+namespace {
+
+template <typename Proc>
+bool Resolve(HMODULE module, const char* name, Proc* proc)
+{
+    *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return *proc != NULL;
+}
+
+char CompareParts(DWORD a, DWORD b)
+{
+    if (a > b)
+        return '>';
+    if (a < b)
+        return '<';
+    return '=';
+}
+
+}  // namespace
+
+HMODULE BindVersionFunctions(VersionFunctions* functions)
+{
+    HMODULE module = LoadLibraryA("version.dll");
+    if (!module)
+        return NULL;
+    bool found = Resolve(module, "GetFileVersionInfoSizeA", &functions->GetFileVersionInfoSizeA);
+    found = Resolve(module, "GetFileVersionInfoA", &functions->GetFileVersionInfoA) && found;
+    found = Resolve(module, "VerQueryValueA", &functions->VerQueryValueA) && found;
+    if (found)
+        return module;
+    FreeLibrary(module);
+    return NULL;
+}
+
+char CompareFileVersions(const VS_FIXEDFILEINFO& a, const VS_FIXEDFILEINFO& b)
+{
+    char order = CompareParts(a.dwFileVersionMS, b.dwFileVersionMS);
+    if (order != '=')
+        return order;
+    return CompareParts(a.dwFileVersionLS, b.dwFileVersionLS);
+}

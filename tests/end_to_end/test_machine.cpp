@@ -1,0 +1,175 @@
+#include "test_machine.h"
+
+#include <cstring>
+#include <sstream>
+
+#include "files.h"
+
+namespace {
+
+std::string g_program;
+std::string g_standinFolder;
+
+const char kCasesFolder[] = "C:\\vornakdsn-tests";
+
+std::string SystemDirectory()
+{
+    char directory[MAX_PATH + 1] = {};
+    GetSystemDirectoryA(directory, sizeof directory);
+    return directory;
+}
+
+const char* BuiltFileName(Standin standin)
+{
+    switch (standin) {
+    case Standin::Versioned:
+        return "standin_versioned.dll";
+    case Standin::Unversioned:
+        return "standin_unversioned.dll";
+    case Standin::Refusing:
+        return "standin_refusing.dll";
+    case Standin::NoEntryPoint:
+        return "standin_no_entry_point.dll";
+    default:
+        return NULL;
+    }
+}
+
+void PutDword(std::string& bytes, size_t at, DWORD value)
+{
+    std::memcpy(&bytes[at], &value, sizeof value);
+}
+
+// The fixed file information follows the resource's 40-byte header, whose second word is
+// the root block's declared length.
+bool WriteVersion(std::string& bytes, const CopySpec& copy)
+{
+    const size_t signature = bytes.find(std::string("\xBD\x04\xEF\xFE", 4));
+    if (signature == std::string::npos || signature < 40)
+        return false;
+    PutDword(bytes, signature + 8, copy.versionMS);
+    PutDword(bytes, signature + 12, copy.versionLS);
+    if (copy.emptyRootBlock) {
+        bytes[signature - 38] = 0;
+        bytes[signature - 37] = 0;
+    }
+    return true;
+}
+
+std::string Decode(const std::string& hex)
+{
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return bytes;
+}
+
+}  // namespace
+
+CopySpec Absent()
+{
+    return CopySpec();
+}
+
+CopySpec Versioned(DWORD versionMS, DWORD versionLS, DWORD size)
+{
+    CopySpec copy;
+    copy.standin = Standin::Versioned;
+    copy.versionMS = versionMS;
+    copy.versionLS = versionLS;
+    copy.size = size;
+    return copy;
+}
+
+CopySpec Unversioned(DWORD size)
+{
+    CopySpec copy;
+    copy.standin = Standin::Unversioned;
+    copy.size = size;
+    return copy;
+}
+
+CopySpec Other(Standin standin)
+{
+    CopySpec copy = Versioned(0x00010000);
+    copy.standin = standin;
+    return copy;
+}
+
+void SetBuildPaths(const std::string& program, const std::string& standinFolder)
+{
+    g_program = program;
+    g_standinFolder = standinFolder;
+}
+
+std::string SystemCopyPath()
+{
+    return SystemDirectory() + "\\odbccp32.dll";
+}
+
+std::string QuarantinePath()
+{
+    return SystemDirectory() + "\\odbccp32.bad";
+}
+
+std::string PrepareCase(const std::string& name)
+{
+    const std::string folder = std::string(kCasesFolder) + "\\" + name;
+    CreateDirectoryA(kCasesFolder, NULL);
+    CreateDirectoryA(folder.c_str(), NULL);
+    for (const char* file : {"odbccp32.dll", "standin.log", "stdout.txt", "stderr.txt"})
+        DeleteFileA((folder + "\\" + file).c_str());
+    DeleteFileA(SystemCopyPath().c_str());
+    DeleteFileA(QuarantinePath().c_str());
+    CopyFileA(g_program.c_str(), (folder + "\\vornakdsn.exe").c_str(), FALSE);
+    SetEnvironmentVariableA("STANDIN_LOG", (folder + "\\standin.log").c_str());
+    return folder;
+}
+
+bool PlaceCopy(const CopySpec& copy, const std::string& path)
+{
+    if (copy.standin == Standin::None)
+        return true;
+    std::string bytes;
+    if (copy.standin != Standin::EmptyFile) {
+        bytes = ReadBytes(g_standinFolder + "\\" + BuiltFileName(copy.standin));
+        if (bytes.empty())
+            return false;
+    }
+    if (copy.standin != Standin::Unversioned && copy.standin != Standin::EmptyFile &&
+        !WriteVersion(bytes, copy))
+        return false;
+    if (copy.size != 0) {
+        if (copy.size < bytes.size())
+            return false;
+        bytes.resize(copy.size, '\0');
+    }
+    return WriteBytes(path, bytes);
+}
+
+std::vector<StandinEvent> ReadStandinLog(const std::string& caseFolder)
+{
+    std::vector<StandinEvent> events;
+    std::istringstream log(ReadBytes(caseFolder + "\\standin.log"));
+    std::string line;
+    while (std::getline(log, line)) {
+        std::istringstream fields(line);
+        StandinEvent event;
+        fields >> event.kind >> event.references;
+        if (event.kind == "call") {
+            std::string driver, attributes;
+            fields >> event.owner >> event.request >> driver >> attributes;
+            event.driver = Decode(driver);
+            event.attributes = Decode(attributes);
+        }
+        fields >> std::ws;
+        std::getline(fields, event.path);
+        events.push_back(event);
+    }
+    return events;
+}
+
+bool SamePath(const std::string& a, const std::string& b)
+{
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}

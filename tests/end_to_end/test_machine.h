@@ -1,0 +1,52 @@
+// The machine the program runs on in these tests: its system directory, the installer copies
+// placed there and beside the program, and what the stand-ins recorded.
+#ifndef VORNAKDSN_TESTS_TEST_MACHINE_H
+#define VORNAKDSN_TESTS_TEST_MACHINE_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+enum class Standin { None, Versioned, Unversioned, Refusing, NoEntryPoint, EmptyFile };
+
+// One copy of odbccp32.dll as a case wants it.
+struct CopySpec {
+    Standin standin = Standin::None;
+    DWORD versionMS = 0;  // the file version written into a versioned stand-in
+    DWORD versionLS = 0;
+    DWORD size = 0;  // padded with zero bytes to this size; 0 keeps the built size
+    // The version resource declares a root block of no bytes: a malformed resource.
+    bool emptyRootBlock = false;
+};
+
+CopySpec Absent();
+CopySpec Versioned(DWORD versionMS, DWORD versionLS = 0, DWORD size = 0);
+CopySpec Unversioned(DWORD size = 0);
+CopySpec Other(Standin standin);
+
+// What a stand-in recorded; see the stand-in's source for the line format.
+struct StandinEvent {
+    std::string kind;  // attach, unload, exit or call
+    unsigned references = 0;
+    unsigned long owner = 0;
+    unsigned request = 0;
+    std::string driver;
+    std::string attributes;  // the list, closing NUL included
+    std::string path;        // the stand-in's own file
+};
+
+void SetBuildPaths(const std::string& program, const std::string& standinFolder);
+std::string SystemCopyPath();
+std::string QuarantinePath();
+
+// A fresh folder holding the program, with no installer copy anywhere yet and the
+// stand-ins' log starting empty. Returns the folder.
+std::string PrepareCase(const std::string& name);
+// Writes the copy to path; an absent copy writes nothing.
+bool PlaceCopy(const CopySpec& copy, const std::string& path);
+std::vector<StandinEvent> ReadStandinLog(const std::string& caseFolder);
+
+bool SamePath(const std::string& a, const std::string& b);
+
+#endif

@@ -1,0 +1,130 @@
+#include "tool_run.h"
+
+#include "files.h"
+
+namespace {
+
+const DWORD kRunLimitMs = 60000;
+
+struct BoxSearch {
+    DWORD processId;
+    HWND box;
+};
+
+BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM context)
+{
+    BoxSearch* search = reinterpret_cast<BoxSearch*>(context);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (processId != search->processId || lstrcmpA(className, "#32770") != 0 ||
+        !IsWindowVisible(window))
+        return TRUE;
+    search->box = window;
+    return FALSE;
+}
+
+std::string TextOf(HWND window)
+{
+    char text[2048] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, &length);
+    return text;
+}
+
+BOOL CALLBACK NoteControl(HWND control, LPARAM context)
+{
+    SeenBox* box = reinterpret_cast<SeenBox*>(context);
+    if (!IsWindowVisible(control))
+        return TRUE;
+    char className[16] = {};
+    GetClassNameA(control, className, sizeof className);
+    LONG style = GetWindowLongA(control, GWL_STYLE);
+    if (lstrcmpiA(className, "Button") == 0) {
+        box->buttons++;
+        box->okButton = box->okButton || GetDlgCtrlID(control) == IDOK;
+    } else if (lstrcmpiA(className, "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+        box->icon = true;
+    }
+    return TRUE;
+}
+
+SeenBox Read(HWND window)
+{
+    SeenBox box;
+    box.caption = TextOf(window);
+    HWND text = GetDlgItem(window, 0xFFFF);
+    if (text)
+        box.text = TextOf(text);
+    EnumChildWindows(window, NoteControl, reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+
+void PressOk(HWND box)
+{
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int i = 0; i < 500 && IsWindow(box); i++)
+        Sleep(10);
+}
+
+HANDLE Inheritable(const std::string& path, DWORD access, DWORD disposition)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                       disposition, FILE_ATTRIBUTE_NORMAL, NULL);
+}
+
+}  // namespace
+
+ToolRun RunTool(const std::string& directory, const std::string& arguments)
+{
+    ToolRun run;
+    const std::string program = directory + "\\vornakdsn.exe";
+    const std::string outputPath = directory + "\\stdout.txt";
+    const std::string errorsPath = directory + "\\stderr.txt";
+    std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
+    startup.hStdOutput = Inheritable(outputPath, GENERIC_WRITE, CREATE_ALWAYS);
+    startup.hStdError = Inheritable(errorsPath, GENERIC_WRITE, CREATE_ALWAYS);
+    PROCESS_INFORMATION process = {};
+    BOOL started = CreateProcessA(program.c_str(), &commandLine[0], NULL, NULL, TRUE, 0, NULL,
+                                  directory.c_str(), &startup, &process);
+    CloseHandle(startup.hStdInput);
+    CloseHandle(startup.hStdOutput);
+    CloseHandle(startup.hStdError);
+    if (!started)
+        return run;
+
+    const DWORD deadline = GetTickCount() + kRunLimitMs;
+    for (;;) {
+        DWORD wait = WaitForSingleObject(process.hProcess, 20);
+        BoxSearch search = {process.dwProcessId, NULL};
+        EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
+        if (search.box) {
+            run.boxes.push_back(Read(search.box));
+            PressOk(search.box);
+            continue;
+        }
+        if (wait == WAIT_OBJECT_0) {
+            run.finished = true;
+            break;
+        }
+        if (static_cast<LONG>(GetTickCount() - deadline) > 0) {
+            TerminateProcess(process.hProcess, 255);
+            WaitForSingleObject(process.hProcess, 5000);
+            break;
+        }
+    }
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    run.output = ReadBytes(outputPath);
+    run.errors = ReadBytes(errorsPath);
+    return run;
+}

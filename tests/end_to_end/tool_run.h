@@ -1,0 +1,31 @@
+// Runs the real program as an administrator would and answers its message boxes.
+#ifndef VORNAKDSN_TESTS_TOOL_RUN_H
+#define VORNAKDSN_TESTS_TOOL_RUN_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct SeenBox {
+    std::string caption;
+    std::string text;
+    int buttons = 0;        // visible buttons
+    bool okButton = false;  // one of them is OK
+    bool icon = false;      // an icon stands beside the text
+};
+
+struct ToolRun {
+    bool finished = false;  // ended by itself in the time allowed
+    DWORD exitCode = 0;
+    std::vector<SeenBox> boxes;
+    std::string output;  // standard output
+    std::string errors;  // standard error
+};
+
+// Starts directory\vornakdsn.exe with the given argument text (quoted as on a command line)
+// in that directory, reads every message box it shows and presses its OK button, and
+// waits for it to end.
+ToolRun RunTool(const std::string& directory, const std::string& arguments);
+
+#endif
