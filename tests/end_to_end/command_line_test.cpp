@@ -30,6 +30,11 @@ const CommandLineCase kCases[] = {
     {"NoArgument", "", "", true, "usage"},
 };
 
+void PrintTo(const CommandLineCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class CommandLine : public testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(CommandLine, GivesTheAddRequestThePath)

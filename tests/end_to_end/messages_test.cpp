@@ -11,6 +11,11 @@ struct MissingEntryPointCase {
     bool inSystemDirectory;  // else beside the program
 };
 
+void PrintTo(const MissingEntryPointCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class MissingEntryPoint : public testing::TestWithParam<MissingEntryPointCase> {};
 
 TEST_P(MissingEntryPoint, IsToldOncePerRequestAndTheLibraryLoadedOnce)

@@ -66,6 +66,11 @@ const SelectionCase kCases[] = {
      false, true},
 };
 
+void PrintTo(const SelectionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class Selection : public testing::TestWithParam<SelectionCase> {};
 
 TEST_P(Selection, KeepsTheRightCopy)

@@ -22,6 +22,11 @@ struct AddListCase {
     std::string path;
 };
 
+void PrintTo(const AddListCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class AddList : public testing::TestWithParam<AddListCase> {};
 
 TEST_P(AddList, HoldsTheFiveEntriesAndZerosBehindThem)

@@ -20,6 +20,11 @@ VS_FIXEDFILEINFO Block(DWORD fileMS, DWORD fileLS, DWORD productMS, DWORD produc
     return block;
 }
 
+void PrintTo(const VersionCase& c, std::ostream* os)
+{
+    *os << std::hex << c.aMS << '.' << c.aLS << " vs " << c.bMS << '.' << c.bLS;
+}
+
 class CompareFileVersionsTest : public testing::TestWithParam<VersionCase> {};
 
 TEST_P(CompareFileVersionsTest, ComparesTheFileVersionOnly)
