@@ -12,7 +12,7 @@ build() {
     mkdir -p "$copy"
     tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf -
     cmake -S "$copy" -B "$copy/out-$1" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DCMAKE_BUILD_TYPE=Release -DVORNAKDSN_TESTS=OFF >/dev/null
+        -DCMAKE_BUILD_TYPE=Release -DVORNAKDSN_TESTS=OFF -DVORNAKDSN_TOOLS=OFF >/dev/null
     cmake --build "$copy/out-$1" --target vornakdsn >/dev/null
     echo "$copy/out-$1/vornakdsn.exe"
 }
