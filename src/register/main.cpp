@@ -2,7 +2,7 @@
 // database by removing the data source and adding it anew.
 #include <string.h>
 
-#include "../installer/installer.h"
+#include "installer.h"
 #include "attribute_list.h"
 
 namespace {
