@@ -1,21 +1,32 @@
 #!/bin/bash
-# usage: ./run.sh [DATABASE-PATH]
-# Builds the program and runs it in a private Wine prefix (build/run-prefix) whose ODBC
-# installer is Wine's own, with a stand-in for the Access driver's setup routine behind it;
-# then prints the data source as the prefix's registry holds it. Exits non-zero when the
-# data source is missing or does not point at DATABASE-PATH.
+# usage: ./run.sh [--wow64] [DATABASE-PATH]
+# Builds the program and runs it in a private Wine prefix whose ODBC installer is Wine's own,
+# with a stand-in for the Access driver's setup routine behind it; then prints the data
+# source as the prefix's registry holds it. Exits non-zero when the data source is missing or
+# does not point at DATABASE-PATH.
+#
+# Plain, the prefix is 32-bit Windows (build/run-prefix). With --wow64 it is 64-bit Windows
+# (build/run-prefix-wow64), where the program runs under WoW64: the data source is printed as
+# the 32-bit registry view holds it, and the 64-bit view must have none.
 set -euo pipefail
 cd "$(dirname "$0")"
+arch=win32
+prefix=build/run-prefix
+if [ "${1-}" = --wow64 ]; then
+    arch=win64
+    prefix=build/run-prefix-wow64
+    shift
+fi
 database=${1-'C:\Data\orders.mdb'}
 
 scripts/install-dependencies.sh
 cmake --preset default >/dev/null
 cmake --build --preset default --target vornakdsn access_setup -j "$(nproc)" >/dev/null
 
-export WINEPREFIX=$PWD/build/run-prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX=$PWD/$prefix WINEARCH=$arch WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree=;mshtml='
-wineserver --persistent </dev/null >/dev/null 2>&1 || true
-trap 'wineserver --kill 2>/dev/null || true' EXIT
+scripts/wine-prefix.sh start
+trap 'scripts/wine-prefix.sh stop' EXIT
 scripts/odbc-prefix.sh build/tools/access_setup.dll
 
 status=0
@@ -25,8 +36,17 @@ if ! stored=$(scripts/show-data-source.sh); then
     echo "the data source vornakDsnStore is missing" >&2
     exit 1
 fi
+[ "$arch" = win32 ] || echo "32-bit registry view:"
 echo "$stored"
 if ! grep -qxF "    DBQ    REG_SZ    $database" <<<"$stored"; then
     echo "the data source does not point at $database" >&2
     exit 1
 fi
+[ "$arch" = win64 ] || exit 0
+
+key='HKLM\Software\ODBC\ODBC.INI\vornakDsnStore'
+if wine reg query "$key" /reg:64 >/dev/null 2>&1; then
+    echo "the 64-bit registry view has $key too" >&2
+    exit 1
+fi
+echo "64-bit registry view: no $key"

@@ -3,7 +3,7 @@
 # Quick when everything is there: it only asks dpkg.
 set -euo pipefail
 
-packages=(wine wine32:i386 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 cmake xvfb xauth
+packages=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 cmake xvfb xauth
           googletest)
 
 missing=()

@@ -1,22 +1,25 @@
 #!/bin/bash
 # usage: scripts/odbc-prefix.sh SETUP-DLL
-# Makes the Wine prefix that WINEPREFIX names (creating it on first use) a machine with the
-# "Microsoft Access Driver (*.mdb)" installed, SETUP-DLL serving as its setup routine, and
-# Wine's own ODBC installer. Expects a wineserver for that prefix to be running.
+# Makes the Wine prefix that WINEPREFIX and WINEARCH name, started by scripts/wine-prefix.sh,
+# a machine with the "Microsoft Access Driver (*.mdb)" installed, SETUP-DLL serving as its
+# setup routine, and Wine's own ODBC installer. On 64-bit Windows the driver is a 32-bit
+# one, as Access's is: its file lies in the 32-bit system directory and its registration in
+# the 32-bit registry view.
 set -euo pipefail
 if [ -z "${WINEPREFIX:-}" ]; then
     echo "odbc-prefix.sh: WINEPREFIX is not set; refusing to use ~/.wine" >&2
     exit 1
 fi
 setup_dll=$1
+here=$(dirname "$0")
+# shellcheck source=scripts/registry-view.sh
+. "$here/registry-view.sh"
 
-# Wine's services outlive this script: they must not hold on to the caller's output.
-wine wineboot --init </dev/null >/dev/null 2>&1
-
-cp "$setup_dll" "$WINEPREFIX/drive_c/windows/system32/vornak_access_setup.dll"
+cp "$setup_dll" "$WINEPREFIX/drive_c/windows/$system_folder/vornak_access_setup.dll"
 driver='Microsoft Access Driver (*.mdb)'
 file='C:\windows\system32\vornak_access_setup.dll'
 key="HKLM\\Software\\ODBC\\ODBCINST.INI\\$driver"
-wine reg add "$key" /v Driver /d "$file" /f >/dev/null
-wine reg add "$key" /v Setup /d "$file" /f >/dev/null
-wine reg add 'HKLM\Software\ODBC\ODBCINST.INI\ODBC Drivers' /v "$driver" /d Installed /f >/dev/null
+wine reg add "$key" /v Driver /d "$file" /f "${view[@]}" >/dev/null
+wine reg add "$key" /v Setup /d "$file" /f "${view[@]}" >/dev/null
+wine reg add 'HKLM\Software\ODBC\ODBCINST.INI\ODBC Drivers' /v "$driver" /d Installed /f \
+    "${view[@]}" >/dev/null

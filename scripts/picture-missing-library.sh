@@ -19,10 +19,9 @@ export WINEDLLOVERRIDES='odbccp32=d;mscoree=;mshtml='
 display=:$((90 + RANDOM % 9))
 Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'wineserver --kill 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
+trap 'scripts/wine-prefix.sh stop; kill $xvfb 2>/dev/null || true' EXIT
 export DISPLAY=$display
-wineserver --persistent </dev/null >/dev/null 2>&1 || true
-wine wineboot --init </dev/null >/dev/null 2>&1
+scripts/wine-prefix.sh start
 
 # A Wine desktop of its own draws the box with its caption and frame, as Windows does.
 wine explorer /desktop=vornakdsn,560x200 build/vornakdsn.exe 'C:\Data\orders.mdb' \

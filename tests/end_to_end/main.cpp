@@ -8,10 +8,11 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: end_to_end_tests PROGRAM STANDIN-FOLDER (Unix paths)\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: end_to_end_tests PROGRAM STANDIN-FOLDER "
+                             "SYSTEM-DIRECTORY-ON-DISK (Unix paths)\n");
         return 2;
     }
-    SetBuildPaths(WindowsPath(argv[1]), WindowsPath(argv[2]));
+    SetBuildPaths(WindowsPath(argv[1]), WindowsPath(argv[2]), WindowsPath(argv[3]));
     return RUN_ALL_TESTS();
 }

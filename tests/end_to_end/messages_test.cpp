@@ -23,7 +23,8 @@ TEST_P(MissingEntryPoint, IsToldOncePerRequestAndTheLibraryLoadedOnce)
     const MissingEntryPointCase& c = GetParam();
     const std::string folder = PrepareCase(std::string("entry-point-") + c.name);
     const std::string copyPath = c.inSystemDirectory ? SystemCopyPath() : folder + "\\odbccp32.dll";
-    ASSERT_TRUE(PlaceCopy(Other(Standin::NoEntryPoint), copyPath));
+    ASSERT_TRUE(PlaceCopy(Other(Standin::NoEntryPoint),
+                          c.inSystemDirectory ? SystemCopyOnDisk() : copyPath));
 
     const ToolRun run = RunTool(folder, "C:\\Data\\orders.mdb");
 

@@ -78,15 +78,15 @@ TEST_P(Selection, KeepsTheRightCopy)
     const SelectionCase& c = GetParam();
     const std::string folder = PrepareCase(std::string("selection-") + c.name);
     const std::string searchCopyPath = folder + "\\odbccp32.dll";
-    ASSERT_TRUE(PlaceCopy(c.system, SystemCopyPath()));
+    ASSERT_TRUE(PlaceCopy(c.system, SystemCopyOnDisk()));
     ASSERT_TRUE(PlaceCopy(c.search, searchCopyPath));
     if (c.oldQuarantineFile) {
-        ASSERT_TRUE(WriteBytes(QuarantinePath(), "old"));
+        ASSERT_TRUE(WriteBytes(QuarantineOnDisk(), "old"));
     }
-    const std::string placed = ReadBytes(SystemCopyPath());
+    const std::string placed = ReadBytes(SystemCopyOnDisk());
     HANDLE holder = INVALID_HANDLE_VALUE;
     if (c.systemCopyInUse) {
-        holder = CreateFileA(SystemCopyPath().c_str(), GENERIC_READ,
+        holder = CreateFileA(SystemCopyOnDisk().c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     }
@@ -98,15 +98,15 @@ TEST_P(Selection, KeepsTheRightCopy)
 
     switch (c.after) {
     case SystemCopyAfter::Absent:
-        EXPECT_FALSE(Exists(SystemCopyPath()));
+        EXPECT_FALSE(Exists(SystemCopyOnDisk()));
         break;
     case SystemCopyAfter::Stays:
-        EXPECT_EQ(ReadBytes(SystemCopyPath()), placed);
-        EXPECT_EQ(ReadBytes(QuarantinePath()), c.oldQuarantineFile ? "old" : "");
+        EXPECT_EQ(ReadBytes(SystemCopyOnDisk()), placed);
+        EXPECT_EQ(ReadBytes(QuarantineOnDisk()), c.oldQuarantineFile ? "old" : "");
         break;
     case SystemCopyAfter::Moved:
-        EXPECT_FALSE(Exists(SystemCopyPath()));
-        EXPECT_EQ(ReadBytes(QuarantinePath()), placed);
+        EXPECT_FALSE(Exists(SystemCopyOnDisk()));
+        EXPECT_EQ(ReadBytes(QuarantineOnDisk()), placed);
         break;
     }
 

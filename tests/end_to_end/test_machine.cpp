@@ -9,6 +9,7 @@ namespace {
 
 std::string g_program;
 std::string g_standinFolder;
+std::string g_systemDirectoryOnDisk;
 
 const char kCasesFolder[] = "C:\\vornakdsn-tests";
 
@@ -96,10 +97,12 @@ CopySpec Other(Standin standin)
     return copy;
 }
 
-void SetBuildPaths(const std::string& program, const std::string& standinFolder)
+void SetBuildPaths(const std::string& program, const std::string& standinFolder,
+                   const std::string& systemDirectoryOnDisk)
 {
     g_program = program;
     g_standinFolder = standinFolder;
+    g_systemDirectoryOnDisk = systemDirectoryOnDisk;
 }
 
 std::string SystemCopyPath()
@@ -107,9 +110,14 @@ std::string SystemCopyPath()
     return SystemDirectory() + "\\odbccp32.dll";
 }
 
-std::string QuarantinePath()
+std::string SystemCopyOnDisk()
 {
-    return SystemDirectory() + "\\odbccp32.bad";
+    return g_systemDirectoryOnDisk + "\\odbccp32.dll";
+}
+
+std::string QuarantineOnDisk()
+{
+    return g_systemDirectoryOnDisk + "\\odbccp32.bad";
 }
 
 std::string PrepareCase(const std::string& name)
@@ -119,8 +127,8 @@ std::string PrepareCase(const std::string& name)
     CreateDirectoryA(folder.c_str(), NULL);
     for (const char* file : {"odbccp32.dll", "standin.log", "stdout.txt", "stderr.txt"})
         DeleteFileA((folder + "\\" + file).c_str());
-    DeleteFileA(SystemCopyPath().c_str());
-    DeleteFileA(QuarantinePath().c_str());
+    DeleteFileA(SystemCopyOnDisk().c_str());
+    DeleteFileA(QuarantineOnDisk().c_str());
     CopyFileA(g_program.c_str(), (folder + "\\vornakdsn.exe").c_str(), FALSE);
     SetEnvironmentVariableA("STANDIN_LOG", (folder + "\\standin.log").c_str());
     return folder;

@@ -36,9 +36,17 @@ struct StandinEvent {
     std::string path;        // the stand-in's own file
 };
 
-void SetBuildPaths(const std::string& program, const std::string& standinFolder);
+// systemDirectoryOnDisk is where the program's system directory really lies: under WoW64
+// the 32-bit one (syswow64), which the program nonetheless knows as system32.
+void SetBuildPaths(const std::string& program, const std::string& standinFolder,
+                   const std::string& systemDirectoryOnDisk);
+// The system copy as the program names it, in messages and in what the stand-ins record.
 std::string SystemCopyPath();
-std::string QuarantinePath();
+// The system copy and the quarantine file where the test puts and finds them: found through
+// the folder on disk, not through the test's own system directory, so that a program that
+// looked in another system directory than its own would miss them.
+std::string SystemCopyOnDisk();
+std::string QuarantineOnDisk();
 
 // A fresh folder holding the program, with no installer copy anywhere yet and the
 // stand-ins' log starting empty. Returns the folder.
