@@ -1,8 +1,11 @@
 #!/bin/bash
+# usage: image-facts.sh IMAGE VERSION
 # Checks the program image as Windows will see it: a 32-bit console program for NT 4.0,
-# stripped, at most 64 KiB, asking for no elevation, importing nothing that NT 4.0 lacks.
+# stripped, under 24 KiB, asking for no elevation, importing nothing that NT 4.0 lacks, and
+# carrying VERSION (X.Y.Z) in its version resource as Explorer and inventories read it.
 set -u
 image=$1
+version=$2
 objdump=i686-w64-mingw32-objdump
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -17,7 +20,7 @@ grep -q 'file format pei-i386' <<<"$headers" || fail "not a PE32 image for i386"
 grep -q 'symbols stripped' <<<"$headers" && $objdump -t "$image" | grep -q 'no symbols' ||
     fail "not stripped"
 size=$(stat -c %s "$image")
-[ "$size" -le 65536 ] || fail "$size bytes, more than 64 KiB"
+[ "$size" -lt 24576 ] || fail "$size bytes, not under 24 KiB"
 
 dlls=$(awk '/DLL Name:/ { print $3 }' <<<"$headers" | sort | tr '\n' ' ')
 [ "$dlls" = "KERNEL32.dll USER32.dll msvcrt.dll " ] || fail "imports from: $dlls"
@@ -31,7 +34,7 @@ Sleep TlsGetValue VirtualProtect VirtualQuery WriteFile
 MessageBoxA wsprintfA
 __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
 _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memcpy
-memset signal strlen strncmp vfprintf'
+memset signal strcmp strlen strncmp vfprintf'
 imports=$(awk '/DLL Name:/ { inside = 1; next } inside && NF == 3 && $2 ~ /^[0-9]+$/ { print $3 }
               /^$/ { inside = 0 }' <<<"$headers")
 [ -n "$imports" ] || fail "no imported functions found"
@@ -43,6 +46,22 @@ resources=$(mktemp)
 i686-w64-mingw32-objcopy -O binary --only-section=.rsrc "$image" "$resources"
 grep -aq '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' "$resources" ||
     fail "no manifest asking to run as the invoker"
+
+# The fixed block: its signature, then the file and the product version, each as two
+# words of two 16-bit parts, most significant first.
+IFS=. read -r major minor patch <<<"$version"
+fixed=$(perl -0777 -ne 'if (/\xBD\x04\xEF\xFE.{4}(.{16})/s) {
+                            my @w = unpack("V4", $1);
+                            printf "%d.%d.%d.%d %d.%d.%d.%d", map { ($_ >> 16, $_ & 0xFFFF) } @w }' \
+        "$resources")
+[ "$fixed" = "$major.$minor.$patch.0 $major.$minor.$patch.0" ] ||
+    fail "file and product version are '$fixed', not $version.0"
+# The strings, UTF-16 with their NULs and padding dropped: each name runs into its value.
+strings=$(tr -d '\0' <"$resources")
+for pair in "FileVersion$version" "ProductVersion$version" "ProductNamevornakdsn" \
+            "OriginalFilenamevornakdsn.exe" "FileDescriptionRegisters the ODBC data source"; do
+    grep -aqF "$pair" <<<"$strings" || fail "the version resource lacks $pair"
+done
 rm -f "$resources"
 
 if [ "$failures" -ne 0 ]; then

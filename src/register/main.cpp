@@ -4,33 +4,61 @@
 
 #include "installer.h"
 #include "attribute_list.h"
+#include "vornakdsn_version.h"
 
 namespace {
 
 const int kUsageError = 2;
 
-static_assert(kMaxDatabasePathLength == 4024, "the refusal below names the limit");
+static_assert(kMaxDatabasePathLength == 4024, "the texts below name the limit");
+
+const char kHelp[] =
+    "usage: vornakdsn DATABASE-PATH\r\n"
+    "\r\n"
+    "Points the system ODBC data source vornakDsnStore at the Access database\r\n"
+    "DATABASE-PATH: asks the ODBC installer to remove the data source, then to add it\r\n"
+    "anew with the \"Microsoft Access Driver (*.mdb)\". The path is used as given.\r\n"
+    "\r\n"
+    "Exit status:\r\n"
+    "  0  both requests were made, whatever the installer answered\r\n"
+    "  2  nothing was done: no path, or a path longer than 4024 bytes\r\n"
+    "\r\n"
+    "vornakdsn /? shows this help; vornakdsn --version shows the version.\r\n";
 
 // Plain kernel calls: the program has no other use for the C runtime's streams.
-void WriteError(const char* line)
+void Write(DWORD stream, const char* text)
 {
     DWORD written;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, static_cast<DWORD>(strlen(line)), &written,
-              NULL);
+    WriteFile(GetStdHandle(stream), text, static_cast<DWORD>(strlen(text)), &written, NULL);
+}
+
+// Only these exact words ask for help: anything else is a database path, as given.
+bool AsksForHelp(const char* argument)
+{
+    return strcmp(argument, "/?") == 0 || strcmp(argument, "-?") == 0 ||
+           strcmp(argument, "-h") == 0 || strcmp(argument, "--help") == 0;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    // Both refusals come before the removal, so a data source is never removed without
-    // being added again.
+    // Every answer that is not a registration comes before the removal, so a data source is
+    // never removed without being added again.
     if (argc < 2 || !argv[1]) {
-        WriteError("usage: vornakdsn DATABASE-PATH\r\n");
+        Write(STD_ERROR_HANDLE, "usage: vornakdsn DATABASE-PATH\r\n");
         return kUsageError;
     }
+    if (AsksForHelp(argv[1])) {
+        Write(STD_OUTPUT_HANDLE, kHelp);
+        return 0;
+    }
+    if (strcmp(argv[1], "--version") == 0) {
+        Write(STD_OUTPUT_HANDLE, "vornakdsn " VORNAKDSN_VERSION_TEXT "\r\n");
+        return 0;
+    }
     if (strlen(argv[1]) > kMaxDatabasePathLength) {
-        WriteError("vornakdsn: the database path is longer than 4024 bytes\r\n");
+        Write(STD_ERROR_HANDLE, "vornakdsn: the database path is longer than 4024 bytes\r\n");
         return kUsageError;
     }
 

@@ -2,15 +2,22 @@
 #include <gtest/gtest.h>
 
 #include "expectations.h"
+#include "vornakdsn_version.h"
 
 namespace {
+
+enum class Outcome {
+    Registers,     // both requests, the add request carrying text as the path
+    Refused,       // exit status 2 and one line on standard error that mentions text
+    PrintsHelp,    // exit status 0 and the help, whose first line is text
+    PrintsVersion  // exit status 0 and exactly text
+};
 
 struct CommandLineCase {
     const char* name;
     std::string arguments;  // as typed after the program's name
-    std::string path;       // the database path the add request must carry
-    bool refused;           // refused before any request, with exit status 2
-    const char* refusalMentions;
+    Outcome outcome;
+    std::string text;
 };
 
 const size_t kLongestPath = 4096 - 72;
@@ -20,14 +27,27 @@ std::string PathOfLength(size_t length)
     return "C:\\" + std::string(length - 3, 'd');
 }
 
+const char kUsageLine[] = "usage: vornakdsn DATABASE-PATH\r\n";
+
 const CommandLineCase kCases[] = {
-    {"QuotedPathWithBlanks", "\"C:\\Data Files\\orders db.mdb\"", "C:\\Data Files\\orders db.mdb",
-     false, ""},
-    {"ExtraArgumentsIgnored", "first.mdb second.mdb \"third one\"", "first.mdb", false, ""},
-    {"EmptyArgument", "\"\"", "", false, ""},
-    {"LongestPath", PathOfLength(kLongestPath), PathOfLength(kLongestPath), false, ""},
-    {"OneByteTooLong", PathOfLength(kLongestPath + 1), "", true, "4024"},
-    {"NoArgument", "", "", true, "usage"},
+    {"QuotedPathWithBlanks", "\"C:\\Data Files\\orders db.mdb\"", Outcome::Registers,
+     "C:\\Data Files\\orders db.mdb"},
+    {"ExtraArgumentsIgnored", "first.mdb second.mdb \"third one\"", Outcome::Registers, "first.mdb"},
+    {"EmptyArgument", "\"\"", Outcome::Registers, ""},
+    {"LongestPath", PathOfLength(kLongestPath), Outcome::Registers, PathOfLength(kLongestPath)},
+    {"OneByteTooLong", PathOfLength(kLongestPath + 1), Outcome::Refused, "4024"},
+    {"NoArgument", "", Outcome::Refused, "usage"},
+    // Asking for help or the version never repoints the data source.
+    {"HelpSlashQuestion", "/?", Outcome::PrintsHelp, kUsageLine},
+    {"HelpDashQuestion", "-?", Outcome::PrintsHelp, kUsageLine},
+    {"HelpDashH", "-h", Outcome::PrintsHelp, kUsageLine},
+    {"HelpLong", "--help", Outcome::PrintsHelp, kUsageLine},
+    {"HelpBeforeAPath", "/? C:\\Data\\orders.mdb", Outcome::PrintsHelp, kUsageLine},
+    {"Version", "--version", Outcome::PrintsVersion, "vornakdsn " VORNAKDSN_VERSION_TEXT "\r\n"},
+    // Only the exact words ask: anything else is a path, used as given.
+    {"HelpInCapitalsIsAPath", "--HELP", Outcome::Registers, "--HELP"},
+    {"HelpWithABlankIsAPath", "\"/? \"", Outcome::Registers, "/? "},
+    {"VersionWithOneDashIsAPath", "-version", Outcome::Registers, "-version"},
 };
 
 void PrintTo(const CommandLineCase& c, std::ostream* os)
@@ -48,16 +68,30 @@ TEST_P(CommandLine, GivesTheAddRequestThePath)
 
     ASSERT_TRUE(run.finished);
     EXPECT_TRUE(run.boxes.empty());
-    if (!c.refused) {
+    switch (c.outcome) {
+    case Outcome::Registers:
         ExpectQuietSuccess(run);
-        ExpectRequestsThrough(ReadStandinLog(folder), copyPath, SystemCopyPath(), c.path);
+        ExpectRequestsThrough(ReadStandinLog(folder), copyPath, SystemCopyPath(), c.text);
         return;
+    case Outcome::Refused:
+        EXPECT_EQ(run.exitCode, 2u);
+        EXPECT_EQ(run.output, "");
+        EXPECT_NE(run.errors.find(c.text), std::string::npos) << run.errors;
+        EXPECT_EQ(run.errors.find('\n'), run.errors.size() - 1) << "one line: " << run.errors;
+        break;
+    case Outcome::PrintsHelp:
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(run.errors, "");
+        EXPECT_EQ(run.output.substr(0, c.text.size()), c.text) << run.output;
+        break;
+    case Outcome::PrintsVersion:
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(run.errors, "");
+        EXPECT_EQ(run.output, c.text);
+        break;
     }
-    // Refused before the removal: an existing data source stays as it was.
-    EXPECT_EQ(run.exitCode, 2u);
-    EXPECT_EQ(run.output, "");
-    EXPECT_NE(run.errors.find(c.refusalMentions), std::string::npos) << run.errors;
-    EXPECT_EQ(run.errors.find('\n'), run.errors.size() - 1) << "one line: " << run.errors;
+    // Answered before the removal: the installer library was not even loaded, and an
+    // existing data source stays as it was.
     EXPECT_TRUE(ReadStandinLog(folder).empty());
 }
 
