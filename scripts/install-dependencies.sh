@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 cmake xvfb xauth
-          googletest)
+          googletest wixl msitools osslsigncode openssl)
 
 missing=()
 for package in "${packages[@]}"; do
