@@ -155,6 +155,10 @@ expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
 expect_database 'C:\Data Files\orders db.mdb'
 expect_installed_program "$packages/unsigned/vornakdsn.exe"
 expect_products "1.0.0 "
+# Installing what is installed already, as a start-up script does at every start, is no repair.
+mark_stale
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
+[ "$(value "$data_source" UID)" = stale ] || fail "installing again ran the program"
 end
 
 begin refused_without_path
