@@ -57,7 +57,7 @@ void PrintTo(const CommandLineCase& c, std::ostream* os)
 
 class CommandLine : public testing::TestWithParam<CommandLineCase> {};
 
-TEST_P(CommandLine, GivesTheAddRequestThePath)
+TEST_P(CommandLine, IsAnsweredAsTheFirstArgumentAsks)
 {
     const CommandLineCase& c = GetParam();
     const std::string folder = PrepareCase(std::string("command-line-") + c.name);
