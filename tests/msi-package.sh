@@ -14,11 +14,7 @@ unset DISPLAY
 scripts=$(cd "$(dirname "$0")/../scripts" && pwd)
 # shellcheck source=scripts/registry-view.sh
 . "$scripts/registry-view.sh"
-if [ "$WINEARCH" = win64 ]; then
-    program_folder='Program Files (x86)/vornakdsn'
-else
-    program_folder='Program Files/vornakdsn'
-fi
+program_folder="$program_files_folder/vornakdsn"
 data_source='HKLM\Software\ODBC\ODBC.INI\vornakDsnStore'
 
 rm -rf "$work/packages" "$work/cases"
