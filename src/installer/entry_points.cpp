@@ -7,6 +7,9 @@ namespace {
 // Loaded on first success and kept until the process ends; empty means "try again".
 HMODULE g_hInstallerModule;
 
+// Set once a report went to standard error because no one could have seen its box.
+bool g_bReportUnseen;
+
 const char kCaption[] = "ODBC Installer Error";
 const char kMissingLibraryText[] =
     "The ODBC installer DLL (ODBCCP32.DLL) is not installed on this system.";
@@ -20,10 +23,37 @@ const UINT kMessageStyle = MB_OK | MB_ICONINFORMATION;
 const DWORD kFileNameLimit = MAX_PATH + 1;
 
 // wsprintfA never writes more than 1024 characters, terminator included, so a buffer of
-// that size holds whatever the entry-point name and the two file names are.
+// that size holds whatever the entry-point name and the two file names are, and the
+// longest message with the prefix and line end of its standard-error form.
 const int kMessageLimit = 1024;
 
 typedef BOOL(WINAPI* ConfigDataSourceProc)(HWND, WORD, LPCSTR, LPCSTR);
+
+// Services, msiexec's custom actions and remote sessions run on a window station that is
+// not shown: a box there waits for ever for an OK that no one can press. A station whose
+// flags cannot be read counts as unseen, since waiting is the one thing that must not
+// happen.
+bool SomeoneCanSeeBoxes()
+{
+    HWINSTA station = GetProcessWindowStation();
+    USEROBJECTFLAGS flags = {};
+    DWORD needed = 0;
+    return station && GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, &needed) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+void Report(const char* text)
+{
+    if (SomeoneCanSeeBoxes()) {
+        MessageBoxA(NULL, text, kCaption, kMessageStyle);
+        return;
+    }
+    char line[kMessageLimit];
+    DWORD written;
+    int length = wsprintfA(line, "vornakdsn: %s\r\n", text);
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, static_cast<DWORD>(length), &written, NULL);
+    g_bReportUnseen = true;
+}
 
 // Windows XP fills the whole buffer without a terminator when the name is too long, so
 // the last byte is cleared after the call; a name that cannot be fetched stays empty.
@@ -42,7 +72,7 @@ void ReportMissingEntryPoint(const char* name)
     FetchModuleFileName(g_hInstallerModule, installerFileName);
     FetchModuleFileName(GetModuleHandleW(NULL), programFileName);
     wsprintfA(message, kMissingEntryPointFormat, programFileName, name, installerFileName);
-    MessageBoxA(NULL, message, kCaption, kMessageStyle);
+    Report(message);
 }
 
 FARPROC GetInstallerProc(const char* name)
@@ -50,7 +80,7 @@ FARPROC GetInstallerProc(const char* name)
     if (!g_hInstallerModule)
         g_hInstallerModule = LoadInstallerLibrary();
     if (!g_hInstallerModule) {
-        MessageBoxA(NULL, kMissingLibraryText, kCaption, kMessageStyle);
+        Report(kMissingLibraryText);
         return NULL;
     }
 
@@ -72,4 +102,9 @@ BOOL InstallerConfigDataSource(HWND hwndParent, WORD fRequest, LPCSTR lpszDriver
     ConfigDataSourceProc configDataSource =
         reinterpret_cast<ConfigDataSourceProc>(reinterpret_cast<void*>(proc));
     return configDataSource(hwndParent, fRequest, lpszDriver, lpszAttributes);
+}
+
+bool InstallerReportWentUnseen(void)
+{
+    return g_bReportUnseen;
 }

@@ -9,6 +9,9 @@
 namespace {
 
 const int kUsageError = 2;
+// Both requests were attempted, but the installer could not be reached and the reason went
+// to standard error, where no one could see a box: an unattended install must fail.
+const int kInstallerUnreachableUnseen = 3;
 
 static_assert(kMaxDatabasePathLength == 4024, "the texts below name the limit");
 
@@ -20,8 +23,10 @@ const char kHelp[] =
     "anew with the \"Microsoft Access Driver (*.mdb)\". The path is used as given.\r\n"
     "\r\n"
     "Exit status:\r\n"
-    "  0  both requests were made, whatever the installer answered\r\n"
+    "  0  both requests were attempted, whatever the installer answered\r\n"
     "  2  nothing was done: no path, or a path longer than 4024 bytes\r\n"
+    "  3  both requests were attempted, but the ODBC installer could not be\r\n"
+    "     reached and no one could be shown why (the reason is on standard error)\r\n"
     "\r\n"
     "vornakdsn /? shows this help; vornakdsn --version shows the version.\r\n";
 
@@ -69,5 +74,5 @@ int main(int argc, char* argv[])
     BuildAddList(addList, argv[1]);
     // Whatever the installer answers, the exit status stays 0: installers rely on it.
     InstallerConfigDataSource(NULL, ODBC_ADD_SYS_DSN, kDriverDescription, addList);
-    return 0;
+    return InstallerReportWentUnseen() ? kInstallerUnreachableUnseen : 0;
 }

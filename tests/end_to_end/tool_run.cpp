@@ -1,10 +1,12 @@
 #include "tool_run.h"
 
 #include "files.h"
+#include "unseen_station.h"
 
 namespace {
 
 const DWORD kRunLimitMs = 60000;
+const DWORD kUnseenRunLimitMs = 10000;
 
 struct BoxSearch {
     DWORD processId;
@@ -78,7 +80,7 @@ HANDLE Inheritable(const std::string& path, DWORD access, DWORD disposition)
 
 }  // namespace
 
-ToolRun RunTool(const std::string& directory, const std::string& arguments)
+ToolRun RunTool(const std::string& directory, const std::string& arguments, Station station)
 {
     ToolRun run;
     const std::string program = directory + "\\vornakdsn.exe";
@@ -88,6 +90,11 @@ ToolRun RunTool(const std::string& directory, const std::string& arguments)
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    if (station == Station::Unseen) {
+        startup.lpDesktop = const_cast<char*>(UnseenDesktop());
+        if (!startup.lpDesktop)
+            return run;
+    }
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
     startup.hStdOutput = Inheritable(outputPath, GENERIC_WRITE, CREATE_ALWAYS);
@@ -101,7 +108,8 @@ ToolRun RunTool(const std::string& directory, const std::string& arguments)
     if (!started)
         return run;
 
-    const DWORD deadline = GetTickCount() + kRunLimitMs;
+    const DWORD deadline =
+        GetTickCount() + (station == Station::Unseen ? kUnseenRunLimitMs : kRunLimitMs);
     for (;;) {
         DWORD wait = WaitForSingleObject(process.hProcess, 20);
         BoxSearch search = {process.dwProcessId, NULL};

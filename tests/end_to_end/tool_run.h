@@ -23,9 +23,16 @@ struct ToolRun {
     std::string errors;  // standard error
 };
 
+enum class Station {
+    Visible,  // the desktop everyone sees, where someone answers each box
+    Unseen    // a window station no one sees, as under a service or msiexec's custom action
+};
+
 // Starts directory\vornakdsn.exe with the given argument text (quoted as on a command line)
 // in that directory, reads every message box it shows and presses its OK button, and
-// waits for it to end.
-ToolRun RunTool(const std::string& directory, const std::string& arguments);
+// waits for it to end. Where no one sees it, it must end within seconds, since no box can be
+// answered there.
+ToolRun RunTool(const std::string& directory, const std::string& arguments,
+                Station station = Station::Visible);
 
 #endif
