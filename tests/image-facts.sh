@@ -26,15 +26,16 @@ dlls=$(awk '/DLL Name:/ { print $3 }' <<<"$headers" | sort | tr '\n' ' ')
 [ "$dlls" = "KERNEL32.dll USER32.dll msvcrt.dll " ] || fail "imports from: $dlls"
 
 # Every function imported, each of which Windows NT 4.0 exports.
-nt4='CloseHandle CreateFileA DeleteCriticalSection EnterCriticalSection FreeLibrary
-GetFileSize GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetProcAddress
+nt4='CloseHandle CreateFileA DeleteCriticalSection EnterCriticalSection FreeLibrary GetACP
+GetCommandLineA GetCommandLineW GetFileSize GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetProcAddress
 GetStartupInfoA GetStdHandle GetSystemDirectoryA InitializeCriticalSection LeaveCriticalSection
-LoadLibraryA LocalAlloc LocalFree LocalLock LocalUnlock MoveFileExA SetUnhandledExceptionFilter
+LoadLibraryA LocalAlloc LocalFree LocalLock LocalUnlock MoveFileExA MultiByteToWideChar
+SetUnhandledExceptionFilter
 Sleep TlsGetValue VirtualProtect VirtualQuery WriteFile
-MessageBoxA wsprintfA
+GetProcessWindowStation GetUserObjectInformationA MessageBoxA wsprintfA
 __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
 _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memcpy
-memset signal strcmp strlen strncmp vfprintf'
+memset signal strcmp strlen strncmp vfprintf wcscmp'
 imports=$(awk '/DLL Name:/ { inside = 1; next } inside && NF == 3 && $2 ~ /^[0-9]+$/ { print $3 }
               /^$/ { inside = 0 }' <<<"$headers")
 [ -n "$imports" ] || fail "no imported functions found"

@@ -4,6 +4,7 @@
 
 #include "installer.h"
 #include "attribute_list.h"
+#include "command_line.h"
 #include "vornakdsn_version.h"
 
 namespace {
@@ -24,7 +25,8 @@ const char kHelp[] =
     "\r\n"
     "Exit status:\r\n"
     "  0  both requests were attempted, whatever the installer answered\r\n"
-    "  2  nothing was done: no path, or a path longer than 4024 bytes\r\n"
+    "  2  nothing was done: no path, a path longer than 4024 bytes, or a path\r\n"
+    "     that this Windows' code page cannot hold exactly\r\n"
     "  3  both requests were attempted, but the ODBC installer could not be\r\n"
     "     reached and no one could be shown why (the reason is on standard error)\r\n"
     "\r\n"
@@ -64,6 +66,13 @@ int main(int argc, char* argv[])
     }
     if (strlen(argv[1]) > kMaxDatabasePathLength) {
         Write(STD_ERROR_HANDLE, "vornakdsn: the database path is longer than 4024 bytes\r\n");
+        return kUsageError;
+    }
+    if (!ArgumentArrivedExactly(argv[1])) {
+        char line[128];
+        wsprintfA(line, "vornakdsn: the database path has characters that code page %u "
+                        "cannot hold\r\n", GetACP());
+        Write(STD_ERROR_HANDLE, line);
         return kUsageError;
     }
 

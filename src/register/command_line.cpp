@@ -1,0 +1,108 @@
+#include "command_line.h"
+
+#include <wchar.h>
+
+#include "attribute_list.h"
+
+namespace {
+
+bool IsBlank(WCHAR c)
+{
+    return c == L' ' || c == L'\t';
+}
+
+// A quoted program name ends at the next quote, whatever stands between; an unquoted one
+// at the first blank.
+const WCHAR* SkipProgramName(const WCHAR* at)
+{
+    if (*at != L'"') {
+        while (*at && !IsBlank(*at))
+            at++;
+        return at;
+    }
+    at++;
+    while (*at && *at != L'"')
+        at++;
+    return *at ? at + 1 : at;
+}
+
+// True when the ANSI text converts back to exactly the wide text.
+bool ConvertsBackExactly(const char* ansi, const WCHAR* wide)
+{
+    int size = MultiByteToWideChar(CP_ACP, 0, ansi, -1, NULL, 0);
+    if (size == 0)
+        return false;
+    // Fixed memory: the handle is the address.
+    HLOCAL memory = LocalAlloc(LMEM_FIXED, size * sizeof(WCHAR));
+    if (!memory)
+        return false;
+    WCHAR* back = static_cast<WCHAR*>(memory);
+    bool same = MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, size) == size &&
+                wcscmp(back, wide) == 0;
+    LocalFree(memory);
+    return same;
+}
+
+}  // namespace
+
+bool CopyFirstArgument(const WCHAR* commandLine, WCHAR* argument, size_t limit)
+{
+    const WCHAR* at = SkipProgramName(commandLine);
+    while (IsBlank(*at))
+        at++;
+    if (!*at || limit == 0)
+        return false;
+
+    size_t length = 0;
+    bool quoted = false;
+    for (;;) {
+        // 2n backslashes before a quote stand for n and leave the quote its meaning; 2n+1
+        // stand for n and a literal quote. Elsewhere a backslash is itself.
+        size_t backslashes = 0;
+        while (*at == L'\\') {
+            at++;
+            backslashes++;
+        }
+        bool literal = true;
+        if (*at == L'"') {
+            if (backslashes % 2 == 0) {
+                // Two quotes inside quotes stand for one.
+                if (quoted && at[1] == L'"')
+                    at++;
+                else
+                    literal = false;
+                quoted = !quoted;
+            }
+            backslashes /= 2;
+        }
+        if (backslashes > limit - 1 - length)
+            return false;
+        for (; backslashes; backslashes--)
+            argument[length++] = L'\\';
+        if (!*at || (!quoted && IsBlank(*at)))
+            break;
+        if (literal) {
+            if (length == limit - 1)
+                return false;
+            argument[length++] = *at;
+        }
+        at++;
+    }
+    argument[length] = L'\0';
+    return true;
+}
+
+bool ArgumentArrivedExactly(const char* argument)
+{
+    // The ordinary case: the whole command line survived, so every argument did.
+    const WCHAR* commandLine = GetCommandLineW();
+    if (ConvertsBackExactly(GetCommandLineA(), commandLine))
+        return true;
+
+    // Only the path matters: the program's folder or an ignored argument may hold what the
+    // code page lacks. An exact path has no more characters than bytes, so a longer one
+    // cannot have arrived exactly.
+    WCHAR given[kMaxDatabasePathLength + 1];
+    return CopyFirstArgument(commandLine, given, kMaxDatabasePathLength + 1) &&
+           ConvertsBackExactly(argument, given);
+}
