@@ -11,3 +11,25 @@ else
     program_files_folder='Program Files'
     view=()
 fi
+
+# exact_key 'HKLM\Software\...': the key's values as reg query shows them, the key's name
+# first, but with every character as stored: read from the UTF-16 export of the 32-bit
+# regedit, where reg shows what the console lacks as '?'. Fails when the key is not there.
+exact_key() {
+    local regedit='C:\windows\regedit.exe' file=$WINEPREFIX/drive_c/vornakdsn-export.reg
+    [ "${WINEARCH:-win32}" = win32 ] || regedit='C:\windows\syswow64\regedit.exe'
+    rm -f "$file"
+    wine "$regedit" /e 'C:\vornakdsn-export.reg' "HKEY_LOCAL_MACHINE\\${1#HKLM\\}" >/dev/null 2>&1
+    [ -f "$file" ] || return 1
+    iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' | awk '
+        /^\[/ { print substr($0, 2, length($0) - 2); next }
+        /^"/ {
+            split($0, part, "\"=\"")
+            name = substr(part[1], 2)
+            value = substr($0, length(part[1]) + 4, length($0) - length(part[1]) - 4)
+            gsub(/\\\\/, "\\", value)
+            gsub(/\\"/, "\"", value)
+            print "    " name "    REG_SZ    " value
+        }'
+    rm -f "$file"
+}

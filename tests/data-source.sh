@@ -1,31 +1,29 @@
 #!/bin/bash
-# usage: data-source.sh PROGRAM SETUP-DLL PREFIX win32|win64
-# Runs the program twice through Wine's own ODBC installer, with a stale value left in the
-# data source between the runs: the second run must remove the data source and add it anew,
-# leaving exactly the five fixed values and the second path. On 64-bit Windows all of it
-# must lie in the 32-bit registry view, and the 64-bit view must have no data source.
+# usage: data-source.sh PROGRAM LAUNCHER TEMPLATE WORK win32|win64
+# Runs the program through Wine's own ODBC installer, each case in a copy of TEMPLATE (see
+# prefix-template.sh) below WORK.
+# - replaced: two runs with a stale value left in the data source between them: the second
+#   must remove the data source and add it anew, leaving exactly the five fixed values and the
+#   second path. On 64-bit Windows all of it lies in the 32-bit registry view, and the 64-bit
+#   view has no data source.
+# - paths: paths of any characters, in several code pages, given exactly (through LAUNCHER)
+#   to the program as shipped and to the program as Windows before 10 version 1903 runs it:
+#   each is registered exactly, or refused with the data source left as it was.
 set -uo pipefail
-program=$1
-setup_dll=$2
-export WINEPREFIX=$3 WINEARCH=$4 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree=;mshtml='
-# Without a display a message box returns at once: a fault cannot leave the test waiting.
-unset DISPLAY
-here=$(dirname "$0")
-# shellcheck source=scripts/registry-view.sh
-. "$here/../scripts/registry-view.sh"
-"$here/../scripts/wine-prefix.sh" start || exit 1
-trap '"$here/../scripts/wine-prefix.sh" stop' EXIT
-"$here/../scripts/odbc-prefix.sh" "$setup_dll" || exit 1
-wine reg delete 'HKLM\Software\ODBC\ODBC.INI' /f "${view[@]}" >/dev/null 2>&1
+program=$(realpath "$1")
+launcher=$(realpath "$2")
+template=$3
+work=$4
+export WINEARCH=$5
+# shellcheck source=tests/lib.sh
+. "$(dirname "$0")/lib.sh"
+data_source='HKLM\Software\ODBC\ODBC.INI\vornakDsnStore'
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
+begin replaced "$template" "$work"
 wine "$program" 'C:\Data\first.mdb' || fail "first run exited with status $?"
-wine reg add 'HKLM\Software\ODBC\ODBC.INI\vornakDsnStore' /v UID /d stale /f "${view[@]}" >/dev/null
+wine reg add "$data_source" /v UID /d stale /f "${view[@]}" >/dev/null
 wine "$program" 'C:\Other Data\second.mdb' || fail "second run exited with status $?"
-
-stored=$(wine reg query 'HKLM\Software\ODBC\ODBC.INI' /s "${view[@]}" | tr -d '\r' | grep -v '^$')
+stored=$(reg_query 'HKLM\Software\ODBC\ODBC.INI' /s | grep -v '^$')
 expected='HKEY_LOCAL_MACHINE\Software\ODBC\ODBC.INI\ODBC Data Sources
     vornakDsnStore    REG_SZ    Microsoft Access Driver (*.mdb)
 HKEY_LOCAL_MACHINE\Software\ODBC\ODBC.INI\vornakDsnStore
@@ -38,17 +36,75 @@ HKEY_LOCAL_MACHINE\Software\ODBC\ODBC.INI\vornakDsnStore
 stored=$(grep -vxF 'HKEY_LOCAL_MACHINE\Software\ODBC\ODBC.INI' <<<"$stored")
 [ "$stored" = "$expected" ] || fail "the registry holds:
 $stored"
-
 if [ "$WINEARCH" = win64 ]; then
     # What 64-bit programs see: neither the data source nor its entry.
-    wine reg query 'HKLM\Software\ODBC\ODBC.INI\vornakDsnStore' /reg:64 >/dev/null 2>&1 &&
-        fail "the 64-bit registry view has vornakDsnStore"
-    wine reg query 'HKLM\Software\ODBC\ODBC.INI\ODBC Data Sources' /v vornakDsnStore /reg:64 \
-        >/dev/null 2>&1 && fail "the 64-bit registry view lists vornakDsnStore"
+    view=(/reg:64)
+    expect_absent "$data_source"
+    expect_absent 'HKLM\Software\ODBC\ODBC.INI\ODBC Data Sources' vornakDsnStore
+    . "$scripts/registry-view.sh"
 fi
+end
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failed"
-    exit 1
-fi
-echo "one data source, five values, the second path"
+# The program as a Windows older than 10 version 1903 runs it: that Windows ignores the
+# manifest's request for the UTF-8 code page, as this copy, whose request is blanked out,
+# has Wine do. Nothing else in the image differs.
+older_program() {
+    perl -0777 -pe 's{<activeCodePage\b.*?</activeCodePage>}{" " x length($&)}se' "$program" >"$1"
+    ! grep -aq activeCodePage "$1" && [ "$(stat -c %s "$1")" = "$(stat -c %s "$program")" ] ||
+        fail "cannot blank the code page request out of the program"
+}
+
+# path LOCALE PROGRAM ARGUMENTS EXPECTED: runs PROGRAM (a Windows path) with ARGUMENTS in the
+# ANSI code page that Wine takes from LOCALE, over a data source that points at old.mdb.
+# EXPECTED is the path the data source must then point at, or "refused CODE-PAGE".
+path() {
+    name_case "paths: $1 $2 $3"
+    wine "$program" 'C:\Data\old.mdb' >/dev/null 2>&1
+    local status=0 errors got
+    errors=$(LC_ALL=$1 wine "$launcher" 20 "$(hex "$2 $3")" 2>&1 >/dev/null | tr -d '\r') ||
+        status=$?
+    got=$(exact_value "$data_source" DBQ)
+    case $4 in
+    refused*)
+        [ "$status" = 2 ] || fail "ended with $status, not 2"
+        [ "$errors" = "vornakdsn: the database path has characters that code page ${4#refused } cannot hold" ] ||
+            fail "told: $errors"
+        [ "$got" = 'C:\Data\old.mdb' ] || fail "the data source points at '$got', not the old path"
+        ;;
+    *)
+        [ "$status" = 0 ] || fail "ended with $status: $errors"
+        [ "$got" = "$4" ] || fail "the data source points at '$got', not '$4'"
+        ;;
+    esac
+    tally
+}
+
+begin paths "$template" "$work"
+drive=$WINEPREFIX/drive_c
+mkdir -p "$drive/shipped" "$drive/older" "$drive/Программа"
+cp "$program" "$drive/shipped/vornakdsn.exe"
+older_program "$drive/older/vornakdsn.exe"
+cp "$drive/older/vornakdsn.exe" "$drive/Программа/vornakdsn.exe"
+tally
+shipped='C:\shipped\vornakdsn.exe'
+older='C:\older\vornakdsn.exe'
+# Wine takes the code page from the locale, installed or not: C.UTF-8 gives 1252,
+# ru_RU.UTF-8 1251, ja_JP.UTF-8 932. Only C.UTF-8 is installed, the one in which Wine
+# finds a folder with such a name.
+path C.UTF-8     "$shipped" '"C:\Data\Заказы.mdb"'  'C:\Data\Заказы.mdb'
+path C.UTF-8     "$shipped" '"C:\Data\ｏrders.mdb"' 'C:\Data\ｏrders.mdb'
+path ru_RU.UTF-8 "$shipped" '"C:\データ\注文.mdb"'   'C:\データ\注文.mdb'
+path C.UTF-8     "$older"   '"C:\Données\café.mdb"' 'C:\Données\café.mdb'
+path ru_RU.UTF-8 "$older"   '"C:\Data\Заказы.mdb"'  'C:\Data\Заказы.mdb'
+# ソ and 表 end in the byte of a backslash in code page 932.
+path ja_JP.UTF-8 "$older"   '"C:\データ\表ソ.mdb"'   'C:\データ\表ソ.mdb'
+# What the code page lacks: turned into '?', or into a look-alike (best fit).
+path C.UTF-8     "$older"   '"C:\Data\Заказы.mdb"'  'refused 1252'
+path C.UTF-8     "$older"   '"C:\Data\ｏrders.mdb"' 'refused 1252'
+path ru_RU.UTF-8 "$older"   '"C:\Données\café.mdb"' 'refused 1251'
+# Only the path decides, not the program's folder or an ignored argument.
+path C.UTF-8 '"C:\Программа\vornakdsn.exe"' '"C:\Data Files\orders db.mdb" Заказы' 'C:\Data Files\orders db.mdb'
+path C.UTF-8 '"C:\Программа\vornakdsn.exe"' 'C:\Data\Заказы.mdb' 'refused 1252'
+close_prefix
+
+summary

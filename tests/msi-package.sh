@@ -1,24 +1,23 @@
 #!/bin/bash
-# usage: msi-package.sh PROGRAM SETUP-DLL WORK-FOLDER win32|win64
+# usage: msi-package.sh PROGRAM LAUNCHER TEMPLATE WORK win32|win64
 # Builds the Windows Installer packages from PROGRAM as a release does and installs them as an
-# administrator's deployment would (msiexec /qn), each case in a Wine prefix of its own with
-# Wine's ODBC installer and the Access setup stand-in that ./run.sh uses: what is installed,
-# what is refused and left behind, upgrade, repair, uninstall, and a signed package.
+# administrator's deployment would (msiexec /qn), each case in a copy of TEMPLATE (see
+# prefix-template.sh) below WORK, with Wine's ODBC installer and the Access setup stand-in that
+# ./run.sh uses: what is installed, what is refused and left behind, upgrade, repair,
+# uninstall, an install where no one can see a box, and a signed package.
 set -uo pipefail
 program=$(realpath "$1")
-setup_dll=$(realpath "$2")
-work=$3
-export WINEARCH=$4 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree=;mshtml='
-# Without a display a message box returns at once: a fault cannot leave the test waiting.
-unset DISPLAY
-scripts=$(cd "$(dirname "$0")/../scripts" && pwd)
-# shellcheck source=scripts/registry-view.sh
-. "$scripts/registry-view.sh"
+launcher=$(realpath "$2")
+template=$3
+work=$4
+export WINEARCH=$5
+# shellcheck source=tests/lib.sh
+. "$(dirname "$0")/lib.sh"
 program_folder="$program_files_folder/vornakdsn"
 data_source='HKLM\Software\ODBC\ODBC.INI\vornakDsnStore'
 
-rm -rf "$work/packages" "$work/cases"
-mkdir -p "$work/packages" "$work/cases"
+rm -rf "$work"
+mkdir -p "$work/packages"
 packages=$(realpath "$work/packages")
 
 # The packages: the first version and a higher one, unsigned, and the first signed with a
@@ -33,62 +32,12 @@ openssl pkcs12 -export -inkey "$packages/key.pem" -in "$packages/cert.pem" \
 VORNAKDSN_SIGN_PKCS12=$packages/signer.p12 VORNAKDSN_SIGN_PASSWORD=throwaway \
     "$scripts/package.sh" "$program" 1.0.0 "$packages/signed" >/dev/null || exit 1
 
-# One prefix made ready once, with its server stopped so that all of it is on disk; each case
-# gets a copy of its own. The system folders, most of a prefix and never written by a case,
-# are shared as hard links; everything else is copied.
-template=$work/template-prefix
-if [ ! -f "$template/ready" ] ||
-   ! cmp -s "$setup_dll" "$template/drive_c/windows/$system_folder/vornak_access_setup.dll"; then
-    rm -rf "$template"
-    export WINEPREFIX=$template
-    "$scripts/wine-prefix.sh" start || exit 1
-    "$scripts/odbc-prefix.sh" "$setup_dll" || exit 1
-    "$scripts/wine-prefix.sh" stop
-    touch "$template/ready"
-fi
-
-failures=0
-passed=0
-case_failed=no
-fail() {
-    echo "FAIL: $case_name: $*"
-    case_failed=yes
-}
-
-name_case() {
-    case_name=$1
-    case_failed=no
-}
-
-tally() {
-    if [ "$case_failed" = yes ]; then
-        failures=$((failures + 1))
-    else
-        passed=$((passed + 1))
-        echo "ok: $case_name"
-    fi
-}
-
-begin() {
-    name_case "$1"
-    export WINEPREFIX=$work/cases/$1
-    mkdir -p "$WINEPREFIX"
-    tar -C "$template" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 \
-        -cf - . | tar -C "$WINEPREFIX" -xf -
-    for folder in system32 syswow64; do
-        [ ! -d "$template/drive_c/windows/$folder" ] ||
-            cp -al "$template/drive_c/windows/$folder" "$WINEPREFIX/drive_c/windows/"
-    done
-    "$scripts/wine-prefix.sh" start
+# begin_case NAME: the case NAME, with the packages at C:\first.msi, C:\higher.msi, C:\signed.msi.
+begin_case() {
+    begin "$1" "$template" "$work/cases"
     cp "$packages"/unsigned/vornakdsn-1.0.0.msi "$WINEPREFIX/drive_c/first.msi"
     cp "$packages"/higher/vornakdsn-1.0.1.msi "$WINEPREFIX/drive_c/higher.msi"
     cp "$packages"/signed/vornakdsn-1.0.0.msi "$WINEPREFIX/drive_c/signed.msi"
-}
-
-end() {
-    "$scripts/wine-prefix.sh" stop
-    rm -rf "$WINEPREFIX"
-    tally
 }
 
 # expect_status STATUS ARGUMENTS...: msiexec ARGUMENTS, silent, ends with STATUS as Windows
@@ -101,9 +50,13 @@ expect_status() {
     [ "$got" = $((expected % 256)) ] || fail "$command ended with $got, not $expected"
 }
 
-value() {
-    wine reg query "$1" /v "$2" "${view[@]}" 2>/dev/null | tr -d '\r' |
-        awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print; exit }'
+# As expect_status, with msiexec on a window station that no one sees, as under a deployment
+# engine's service; it must end within 60 s.
+expect_status_unseen() {
+    local expected=$1 got=0
+    shift
+    wine "$launcher" --unseen 60 "$(hex "msiexec $* /qn")" </dev/null >/dev/null 2>&1 || got=$?
+    [ "$got" = $((expected % 256)) ] || fail "unseen msiexec $* ended with $got, not $expected"
 }
 
 expect_database() {
@@ -112,14 +65,9 @@ expect_database() {
     [ "$got" = "$1" ] || fail "DBQ is '$got', not '$1'"
 }
 
-expect_no_data_source() {
-    wine reg query "$data_source" "${view[@]}" >/dev/null 2>&1 && fail "the data source exists"
-}
-
 # Each installed vornakdsn, as Programs and Features lists it: its version.
 products() {
-    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "${view[@]}" \
-        2>/dev/null | tr -d '\r' |
+    reg_query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s |
         awk '/^HKEY/ { name = ""; version = "" }
              $1 == "DisplayName" { name = $3 } $1 == "DisplayVersion" { version = $3 }
              name == "vornakdsn" && version != "" { print version; name = "" }'
@@ -147,7 +95,7 @@ mark_stale() {
 }
 
 expect_program_ran() {
-    [ -z "$(value "$data_source" UID)" ] || fail "the program did not run again"
+    expect_absent "$data_source" UID
 }
 
 # What Wine's msiexec does not tell apart, read from the package itself: the program runs
@@ -162,7 +110,7 @@ msiinfo export "$msi" Property | grep -q '^SecureCustomProperties.*DATABASEPATH'
     fail "DATABASEPATH is not a secure property"
 tally
 
-begin install_with_blanks
+begin_case install_with_blanks
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
 expect_database 'C:\Data Files\orders db.mdb'
 expect_installed_program "$packages/unsigned/vornakdsn.exe"
@@ -173,22 +121,22 @@ expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
 [ "$(value "$data_source" UID)" = stale ] || fail "installing again ran the program"
 end
 
-begin refused_without_path
+begin_case refused_without_path
 # 1603: the launch condition refused it.
 expect_status 1603 /i 'C:\first.msi'
 expect_nothing_installed
-expect_no_data_source
+expect_absent "$data_source"
 end
 
-begin refused_too_long_path
+begin_case refused_too_long_path
 # The program refuses the path (exit status 2), which fails the install and rolls it back.
 # Wine's msiexec ends such an install with 1627 where Windows' ends it with 1603.
 expect_status 1627 /i 'C:\first.msi' "DATABASEPATH=C:\\$(printf '%4022s' '' | tr ' ' d)"
 expect_nothing_installed
-expect_no_data_source
+expect_absent "$data_source"
 end
 
-begin upgrade_keeps_path
+begin_case upgrade_keeps_path
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
 mark_stale
 expect_status 0 /i 'C:\higher.msi'
@@ -198,7 +146,7 @@ expect_products "1.0.1 "
 end
 
 # Wine's msiexec /f does not repair; REINSTALL=ALL is what /fa amounts to.
-begin repair_then_uninstall
+begin_case repair_then_uninstall
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
 mark_stale
 expect_status 0 /i 'C:\first.msi' REINSTALL=ALL REINSTALLMODE=vomus
@@ -213,7 +161,18 @@ expect_nothing_installed
 expect_database 'C:\New\orders.mdb'
 end
 
-begin signed
+begin_case unseen_without_installer
+# The program alone cannot load the installer library (msiexec needs it itself), and no one
+# sees the box it would show: it ends with status 3 instead of waiting for ever, and the
+# install fails and is rolled back.
+wine reg add 'HKCU\Software\Wine\AppDefaults\vornakdsn.exe\DllOverrides' /v odbccp32 /d '' /f \
+    >/dev/null
+expect_status_unseen 1627 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
+expect_nothing_installed
+expect_absent "$data_source"
+end
+
+begin_case signed
 for file in vornakdsn.exe vornakdsn-1.0.0.msi; do
     osslsigncode verify -CAfile "$packages/cert.pem" -in "$packages/signed/$file" >/dev/null 2>&1 ||
         fail "osslsigncode does not verify the signed $file"
@@ -225,5 +184,4 @@ expect_installed_program "$packages/signed/vornakdsn.exe"
 expect_database 'C:\Data\orders.mdb'
 end
 
-echo "$passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+summary

@@ -1,0 +1,103 @@
+# Sourced by the shell tests, with WINEARCH set. Each case runs in a Wine prefix of its own,
+# copied from the template that prefix-template.sh made, and its checks are tallied; summary
+# prints "N passed, N failed" and fails the test when any case failed. Also sets what
+# scripts/registry-view.sh sets.
+tests=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+scripts=$(cd "$tests/../scripts" && pwd)
+# shellcheck source=scripts/registry-view.sh
+. "$scripts/registry-view.sh"
+export WINEDEBUG=-all WINEDLLOVERRIDES='mscoree=;mshtml='
+# Without a display a message box returns at once: a fault cannot leave a test waiting.
+unset DISPLAY
+
+failures=0
+passed=0
+case_failed=no
+case_name=
+
+fail() {
+    echo "FAIL: $case_name: $*"
+    case_failed=yes
+}
+
+name_case() {
+    case_name=$1
+    case_failed=no
+}
+
+tally() {
+    if [ "$case_failed" = yes ]; then
+        failures=$((failures + 1))
+    else
+        passed=$((passed + 1))
+        echo "ok: $case_name"
+    fi
+}
+
+summary() {
+    echo "$passed passed, $failures failed"
+    [ "$failures" -eq 0 ]
+}
+
+# begin NAME TEMPLATE WORK: starts the case NAME in a copy of TEMPLATE below WORK. The system
+# folders, most of a prefix and never written by a case, are shared as hard links.
+begin() {
+    name_case "$1"
+    export WINEPREFIX=$3/$1
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    tar -C "$2" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 \
+        -cf - . | tar -C "$WINEPREFIX" -xf -
+    for folder in system32 syswow64; do
+        [ ! -d "$2/drive_c/windows/$folder" ] || cp -al "$2/drive_c/windows/$folder" "$WINEPREFIX/drive_c/windows/"
+    done
+    "$scripts/wine-prefix.sh" start
+}
+
+close_prefix() {
+    "$scripts/wine-prefix.sh" stop
+    rm -rf "$WINEPREFIX"
+}
+
+end() {
+    close_prefix
+    tally
+}
+
+# The registry as 32-bit programs see it. reg answers "not there" with status 1, and so it
+# may when it could not ask at all: a missing key or value is believed only when a key that
+# every prefix has was read just before.
+reg_query() {
+    wine reg query "$@" "${view[@]}" 2>/dev/null | tr -d '\r'
+}
+
+# value KEY NAME: the value's text, as reg shows it (characters the console lacks as '?').
+value() {
+    reg_query "$1" /v "$2" | awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print; exit }'
+}
+
+# exact_value KEY NAME: the string value, every character as stored.
+exact_value() {
+    exact_key "$1" | awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +REG_SZ +/, ""); print; exit }'
+}
+
+# expect_absent KEY [NAME]: neither the key nor, given NAME, that value of it is there.
+expect_absent() {
+    local what=$1${2:+ value $2} status=0
+    if ! wine reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' "${view[@]}" \
+        >/dev/null 2>&1; then
+        fail "cannot read the registry to look for $what"
+        return
+    fi
+    wine reg query "$1" ${2:+/v "$2"} "${view[@]}" >/dev/null 2>&1 || status=$?
+    case $status in
+    0) fail "$what exists" ;;
+    1) ;;
+    *) fail "cannot look for $what: reg ended with $status" ;;
+    esac
+}
+
+# UTF-8 text as hex, for launch.exe: a shell cannot hand Wine a command line in any code page.
+hex() {
+    printf '%s' "$1" | od -An -tx1 | tr -d ' \n'
+}

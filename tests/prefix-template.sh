@@ -1,0 +1,25 @@
+#!/bin/bash
+# usage: prefix-template.sh SETUP-DLL TEMPLATE win32|win64
+# Makes TEMPLATE, once, the Wine prefix every case of the shell tests starts from: a machine
+# with Wine's own ODBC installer and the "Microsoft Access Driver (*.mdb)", SETUP-DLL serving
+# as its setup routine. Its server is stopped so that all of it is on disk. Made anew when the
+# setup routine changed; never written by a case.
+set -euo pipefail
+setup_dll=$(realpath "$1")
+export WINEPREFIX=$2 WINEARCH=$3 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree=;mshtml='
+scripts=$(cd "$(dirname "$0")/../scripts" && pwd)
+# shellcheck source=scripts/registry-view.sh
+. "$scripts/registry-view.sh"
+if [ -f "$WINEPREFIX/ready" ] &&
+   cmp -s "$setup_dll" "$WINEPREFIX/drive_c/windows/$system_folder/vornak_access_setup.dll"; then
+    exit 0
+fi
+rm -rf "$WINEPREFIX"
+"$scripts/wine-prefix.sh" start
+trap '"$scripts/wine-prefix.sh" stop' EXIT
+"$scripts/odbc-prefix.sh" "$setup_dll"
+# Wine's X11 driver waits for a window manager after each window closes; Xvfb has none.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+"$scripts/wine-prefix.sh" stop
+trap - EXIT
+touch "$WINEPREFIX/ready"
