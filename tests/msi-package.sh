@@ -65,6 +65,12 @@ expect_database() {
     [ "$got" = "$1" ] || fail "DBQ is '$got', not '$1'"
 }
 
+expect_remembered() {
+    local got
+    got=$(value 'HKLM\Software\vornakdsn' DatabasePath)
+    [ "$got" = "$1" ] || fail "the remembered path is '$got', not '$1'"
+}
+
 # Each installed vornakdsn, as Programs and Features lists it: its version.
 products() {
     reg_query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s |
@@ -115,10 +121,35 @@ expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
 expect_database 'C:\Data Files\orders db.mdb'
 expect_installed_program "$packages/unsigned/vornakdsn.exe"
 expect_products "1.0.0 "
-# Installing what is installed already, as a start-up script does at every start, is no repair.
+# The same install command again, as a start-up script gives it at every start, finds the
+# data source right and changes nothing: the program does not run.
 mark_stale
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
 [ "$(value "$data_source" UID)" = stale ] || fail "installing again ran the program"
+end
+
+# Engines repeat an install command until the data source points at DATABASEPATH.
+begin_case install_converges
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\a.mdb'
+# Another path in a plain install command repoints the data source and is remembered.
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
+expect_database 'C:\Data\b.mdb'
+expect_remembered 'C:\Data\b.mdb'
+expect_products "1.0.0 "
+# A deleted data source comes back.
+wine reg delete "$data_source" /f "${view[@]}" >/dev/null
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
+expect_database 'C:\Data\b.mdb'
+# One changed by hand is put back, with the path on the command line or the remembered one.
+wine reg add "$data_source" /v DBQ /d 'C:\Elsewhere\x.mdb' /f "${view[@]}" >/dev/null
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
+expect_database 'C:\Data\b.mdb'
+wine reg add "$data_source" /v DBQ /d 'C:\Elsewhere\x.mdb' /f "${view[@]}" >/dev/null
+mark_stale
+expect_status 0 /i 'C:\first.msi'
+expect_program_ran
+expect_database 'C:\Data\b.mdb'
+expect_remembered 'C:\Data\b.mdb'
 end
 
 begin_case refused_without_path
