@@ -10,13 +10,9 @@
 #   to the program as shipped and to the program as Windows before 10 version 1903 runs it:
 #   each is registered exactly, or refused with the data source left as it was.
 set -uo pipefail
-program=$(realpath "$1")
-launcher=$(realpath "$2")
-template=$3
-work=$4
-export WINEARCH=$5
 # shellcheck source=tests/lib.sh
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/lib.sh" "$@"
+program=$subject
 data_source='HKLM\Software\ODBC\ODBC.INI\vornakDsnStore'
 
 begin replaced "$template" "$work"

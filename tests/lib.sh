@@ -1,7 +1,17 @@
-# Sourced by the shell tests, with WINEARCH set. Each case runs in a Wine prefix of its own,
-# copied from the template that prefix-template.sh made, and its checks are tallied; summary
-# prints "N passed, N failed" and fails the test when any case failed. Also sets what
-# scripts/registry-view.sh sets.
+# Sourced by the shell tests. Each case runs in a fresh copy of the template prefix that
+# prefix-template.sh made, and its checks are tallied; summary prints "N passed, N failed" and
+# fails the test when any case failed. Also sets what scripts/registry-view.sh sets.
+#
+# The tests that run cases in prefixes source it with their own arguments,
+#   SUBJECT LAUNCHER TEMPLATE WORK win32|win64
+# (SUBJECT being what they test, LAUNCHER launch.exe, cases below WORK); the others with none.
+if [ $# -eq 5 ]; then
+    subject=$(realpath "$1")
+    launcher=$(realpath "$2")
+    template=$3
+    work=$4
+    export WINEARCH=$5
+fi
 tests=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 scripts=$(cd "$tests/../scripts" && pwd)
 # shellcheck source=scripts/registry-view.sh
@@ -39,19 +49,11 @@ summary() {
     [ "$failures" -eq 0 ]
 }
 
-# begin NAME TEMPLATE WORK: starts the case NAME in a copy of TEMPLATE below WORK. The system
-# folders, most of a prefix and never written by a case, are shared as hard links.
+# begin NAME TEMPLATE WORK: starts the case NAME in a fresh copy of TEMPLATE below WORK.
 begin() {
     name_case "$1"
     export WINEPREFIX=$3/$1
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    tar -C "$2" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 \
-        -cf - . | tar -C "$WINEPREFIX" -xf -
-    for folder in system32 syswow64; do
-        [ ! -d "$2/drive_c/windows/$folder" ] || cp -al "$2/drive_c/windows/$folder" "$WINEPREFIX/drive_c/windows/"
-    done
-    "$scripts/wine-prefix.sh" start
+    "$tests/prefix-from-template.sh" "$2"
 }
 
 close_prefix() {

@@ -1,36 +1,17 @@
 #!/bin/bash
-# usage: msi-package.sh PROGRAM LAUNCHER TEMPLATE WORK win32|win64
-# Builds the Windows Installer packages from PROGRAM as a release does and installs them as an
-# administrator's deployment would (msiexec /qn), each case in a copy of TEMPLATE (see
-# prefix-template.sh) below WORK, with Wine's ODBC installer and the Access setup stand-in that
-# ./run.sh uses: what is installed, what is refused and left behind, upgrade, repair,
-# uninstall, an install where no one can see a box, and a signed package.
+# usage: msi-package.sh PACKAGES LAUNCHER TEMPLATE WORK win32|win64
+# Installs the packages that packages.sh built into PACKAGES as an administrator's deployment
+# would (msiexec /qn), each case in a copy of TEMPLATE (see prefix-template.sh) below WORK,
+# with Wine's ODBC installer and the Access setup stand-in that ./run.sh uses: what is
+# installed, what is refused and left behind, install commands repeated over a data source
+# that is right or not, upgrade, repair, uninstall, an install where no one can see a box,
+# and a signed package.
 set -uo pipefail
-program=$(realpath "$1")
-launcher=$(realpath "$2")
-template=$3
-work=$4
-export WINEARCH=$5
 # shellcheck source=tests/lib.sh
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/lib.sh" "$@"
+packages=$subject
 program_folder="$program_files_folder/vornakdsn"
 data_source='HKLM\Software\ODBC\ODBC.INI\vornakDsnStore'
-
-rm -rf "$work"
-mkdir -p "$work/packages"
-packages=$(realpath "$work/packages")
-
-# The packages: the first version and a higher one, unsigned, and the first signed with a
-# throwaway certificate.
-"$scripts/package.sh" "$program" 1.0.0 "$packages/unsigned" >/dev/null || exit 1
-"$scripts/package.sh" "$program" 1.0.1 "$packages/higher" >/dev/null || exit 1
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=vornakdsn test signer' \
-    -addext extendedKeyUsage=codeSigning -keyout "$packages/key.pem" -out "$packages/cert.pem" \
-    2>/dev/null || exit 1
-openssl pkcs12 -export -inkey "$packages/key.pem" -in "$packages/cert.pem" \
-    -passout pass:throwaway -out "$packages/signer.p12" || exit 1
-VORNAKDSN_SIGN_PKCS12=$packages/signer.p12 VORNAKDSN_SIGN_PASSWORD=throwaway \
-    "$scripts/package.sh" "$program" 1.0.0 "$packages/signed" >/dev/null || exit 1
 
 # begin_case NAME: the case NAME, with the packages at C:\first.msi, C:\higher.msi, C:\signed.msi.
 begin_case() {
@@ -79,9 +60,13 @@ products() {
              name == "vornakdsn" && version != "" { print version; name = "" }'
 }
 
+# The key is in every prefix: a failed query could not ask, and says nothing.
 expect_products() {
     local got
-    got=$(products | tr '\n' ' ')
+    if ! got=$(products | tr '\n' ' '); then
+        fail "cannot read the installed products"
+        return
+    fi
     [ "$got" = "$1" ] || fail "installed: '$got', not '$1'"
 }
 
@@ -103,18 +88,6 @@ mark_stale() {
 expect_program_ran() {
     expect_absent "$data_source" UID
 }
-
-# What Wine's msiexec does not tell apart, read from the package itself: the program runs
-# deferred (18 + 0x400) as the local system (0x800), and its exit status is checked (no 0x40);
-# DATABASEPATH reaches the installing service in a managed install too.
-name_case package_tables
-msi=$packages/unsigned/vornakdsn-1.0.0.msi
-[ "$(msiinfo export "$msi" CustomAction | tr -d '\r' | grep '^RegisterDataSource')" = \
-  "$(printf 'RegisterDataSource\t3090\tvornakdsn.exe\t"[DATABASEPATH]"\t')" ] ||
-    fail "RegisterDataSource is not a deferred, system, checked run of the program"
-msiinfo export "$msi" Property | grep -q '^SecureCustomProperties.*DATABASEPATH' ||
-    fail "DATABASEPATH is not a secure property"
-tally
 
 begin_case install_with_blanks
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
@@ -204,12 +177,6 @@ expect_absent "$data_source"
 end
 
 begin_case signed
-for file in vornakdsn.exe vornakdsn-1.0.0.msi; do
-    osslsigncode verify -CAfile "$packages/cert.pem" -in "$packages/signed/$file" >/dev/null 2>&1 ||
-        fail "osslsigncode does not verify the signed $file"
-    osslsigncode verify -CAfile "$packages/cert.pem" -in "$packages/unsigned/$file" >/dev/null 2>&1 &&
-        fail "the unsigned $file has a signature"
-done
 expect_status 0 /i 'C:\signed.msi' 'DATABASEPATH=C:\Data\orders.mdb'
 expect_installed_program "$packages/signed/vornakdsn.exe"
 expect_database 'C:\Data\orders.mdb'

@@ -1,103 +1,110 @@
 // What the program makes of its command line.
 #include <gtest/gtest.h>
 
+#include "case_run.h"
 #include "expectations.h"
+#include "named_cases.h"
 #include "vornakdsn_version.h"
 
 namespace {
 
-enum class Outcome {
-    Registers,     // both requests, the add request carrying text as the path
-    Refused,       // exit status 2 and one line on standard error that mentions text
-    PrintsHelp,    // exit status 0 and the help, whose first line is text
-    PrintsVersion  // exit status 0 and exactly text
-};
-
 struct CommandLineCase {
     const char* name;
     std::string arguments;  // as typed after the program's name
-    Outcome outcome;
-    std::string text;
+    bool registers;         // both requests, the add request carrying path
+    std::string path;
+    // Otherwise answered before any request, with exactly this status and these texts.
+    DWORD exitCode;
+    std::string output;
+    std::string errors;
 };
 
-const size_t kLongestPath = 4096 - 72;
+PRINT_CASES_BY_NAME(CommandLineCase)
+
+CommandLineCase Registers(const char* name, const std::string& arguments, const std::string& path)
+{
+    return {name, arguments, true, path, 0, "", ""};
+}
+
+CommandLineCase Answers(const char* name, const std::string& arguments, DWORD exitCode,
+                        const std::string& output, const std::string& errors)
+{
+    return {name, arguments, false, "", exitCode, output, errors};
+}
+
+// The longest path the add list holds.
+const size_t kLongestPath = 4024;
 
 std::string PathOfLength(size_t length)
 {
     return "C:\\" + std::string(length - 3, 'd');
 }
 
-const char kUsageLine[] = "usage: vornakdsn DATABASE-PATH\r\n";
+const char kUsage[] = "usage: vornakdsn DATABASE-PATH\r\n";
+const char kTooLong[] = "vornakdsn: the database path is longer than 4024 bytes\r\n";
+const char kHelp[] =
+    "usage: vornakdsn DATABASE-PATH\r\n"
+    "\r\n"
+    "Points the system ODBC data source vornakDsnStore at the Access database\r\n"
+    "DATABASE-PATH: asks the ODBC installer to remove the data source, then to add it\r\n"
+    "anew with the \"Microsoft Access Driver (*.mdb)\". The path is used as given.\r\n"
+    "\r\n"
+    "Exit status:\r\n"
+    "  0  both requests were attempted, whatever the installer answered\r\n"
+    "  2  nothing was done: no path, a path longer than 4024 bytes, or a path\r\n"
+    "     that this Windows' code page cannot hold exactly\r\n"
+    "  3  both requests were attempted, but the ODBC installer could not be\r\n"
+    "     reached and no one could be shown why (the reason is on standard error)\r\n"
+    "\r\n"
+    "vornakdsn /? shows this help; vornakdsn --version shows the version.\r\n";
+const char kVersion[] = "vornakdsn " VORNAKDSN_VERSION_TEXT "\r\n";
 
 const CommandLineCase kCases[] = {
-    {"QuotedPathWithBlanks", "\"C:\\Data Files\\orders db.mdb\"", Outcome::Registers,
-     "C:\\Data Files\\orders db.mdb"},
-    {"ExtraArgumentsIgnored", "first.mdb second.mdb \"third one\"", Outcome::Registers, "first.mdb"},
-    {"EmptyArgument", "\"\"", Outcome::Registers, ""},
-    {"LongestPath", PathOfLength(kLongestPath), Outcome::Registers, PathOfLength(kLongestPath)},
-    {"OneByteTooLong", PathOfLength(kLongestPath + 1), Outcome::Refused, "4024"},
-    {"NoArgument", "", Outcome::Refused, "usage"},
+    Registers("QuotedPathWithBlanks", "\"C:\\Data Files\\orders db.mdb\"",
+              "C:\\Data Files\\orders db.mdb"),
+    Registers("ExtraArgumentsIgnored", "first.mdb second.mdb \"third one\"", "first.mdb"),
+    Registers("EmptyArgument", "\"\"", ""),
+    Registers("LongestPath", PathOfLength(kLongestPath), PathOfLength(kLongestPath)),
+    Answers("OneByteTooLong", PathOfLength(kLongestPath + 1), 2, "", kTooLong),
+    Answers("NoArgument", "", 2, "", kUsage),
     // Asking for help or the version never repoints the data source.
-    {"HelpSlashQuestion", "/?", Outcome::PrintsHelp, kUsageLine},
-    {"HelpDashQuestion", "-?", Outcome::PrintsHelp, kUsageLine},
-    {"HelpDashH", "-h", Outcome::PrintsHelp, kUsageLine},
-    {"HelpLong", "--help", Outcome::PrintsHelp, kUsageLine},
-    {"HelpBeforeAPath", "/? C:\\Data\\orders.mdb", Outcome::PrintsHelp, kUsageLine},
-    {"Version", "--version", Outcome::PrintsVersion, "vornakdsn " VORNAKDSN_VERSION_TEXT "\r\n"},
+    Answers("HelpSlashQuestion", "/?", 0, kHelp, ""),
+    Answers("HelpDashQuestion", "-?", 0, kHelp, ""),
+    Answers("HelpDashH", "-h", 0, kHelp, ""),
+    Answers("HelpLong", "--help", 0, kHelp, ""),
+    Answers("HelpBeforeAPath", "/? C:\\Data\\orders.mdb", 0, kHelp, ""),
+    Answers("Version", "--version", 0, kVersion, ""),
     // Only the exact words ask: anything else is a path, used as given.
-    {"HelpInCapitalsIsAPath", "--HELP", Outcome::Registers, "--HELP"},
-    {"HelpWithABlankIsAPath", "\"/? \"", Outcome::Registers, "/? "},
-    {"VersionWithOneDashIsAPath", "-version", Outcome::Registers, "-version"},
+    Registers("HelpInCapitalsIsAPath", "--HELP", "--HELP"),
+    Registers("HelpWithABlankIsAPath", "\"/? \"", "/? "),
+    Registers("VersionWithOneDashIsAPath", "-version", "-version"),
 };
-
-void PrintTo(const CommandLineCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
 
 class CommandLine : public testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(CommandLine, IsAnsweredAsTheFirstArgumentAsks)
 {
     const CommandLineCase& c = GetParam();
-    const std::string folder = PrepareCase(std::string("command-line-") + c.name);
-    const std::string copyPath = folder + "\\odbccp32.dll";
-    ASSERT_TRUE(PlaceCopy(Versioned(0x00010000), copyPath));
+    const CaseRun r = RunCase(std::string("command-line-") + c.name,
+                              Machine{Absent(), Versioned(0x00010000)}, c.arguments);
+    ASSERT_TRUE(r.prepared);
 
-    const ToolRun run = RunTool(folder, c.arguments);
-
-    ASSERT_TRUE(run.finished);
-    EXPECT_TRUE(run.boxes.empty());
-    switch (c.outcome) {
-    case Outcome::Registers:
-        ExpectQuietSuccess(run);
-        ExpectRequestsThrough(ReadStandinLog(folder), copyPath, SystemCopyPath(), c.text);
+    ASSERT_TRUE(r.run.finished);
+    EXPECT_TRUE(r.run.boxes.empty());
+    if (c.registers) {
+        ExpectQuietSuccess(r.run);
+        ExpectRequestsThrough(r.events, r.searchCopyPath, SystemCopyPath(), c.path);
         return;
-    case Outcome::Refused:
-        EXPECT_EQ(run.exitCode, 2u);
-        EXPECT_EQ(run.output, "");
-        EXPECT_NE(run.errors.find(c.text), std::string::npos) << run.errors;
-        EXPECT_EQ(run.errors.find('\n'), run.errors.size() - 1) << "one line: " << run.errors;
-        break;
-    case Outcome::PrintsHelp:
-        EXPECT_EQ(run.exitCode, 0u);
-        EXPECT_EQ(run.errors, "");
-        EXPECT_EQ(run.output.substr(0, c.text.size()), c.text) << run.output;
-        break;
-    case Outcome::PrintsVersion:
-        EXPECT_EQ(run.exitCode, 0u);
-        EXPECT_EQ(run.errors, "");
-        EXPECT_EQ(run.output, c.text);
-        break;
     }
+    EXPECT_EQ(r.run.exitCode, c.exitCode);
+    EXPECT_EQ(r.run.output, c.output);
+    EXPECT_EQ(r.run.errors, c.errors);
     // Answered before the removal: the installer library was not even loaded, and an
     // existing data source stays as it was.
-    EXPECT_TRUE(ReadStandinLog(folder).empty());
+    EXPECT_TRUE(r.events.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, CommandLine, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<CommandLineCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         CaseName<CommandLineCase>);
 
 }  // namespace

@@ -1,10 +1,14 @@
-// What the program tells the user when its installer lacks the entry point, and how it
-// treats the installer's own answers.
+// What the program tells the user when its installer cannot be reached, on the desktop and
+// where no one sees it, and how it treats the installer's own answers.
 #include <gtest/gtest.h>
 
+#include "case_run.h"
 #include "expectations.h"
+#include "named_cases.h"
 
 namespace {
+
+const char kDatabase[] = "C:\\Data\\orders.mdb";
 
 std::string MissingEntryPointText(const std::string& folder, const std::string& copyPath)
 {
@@ -18,39 +22,35 @@ struct MissingEntryPointCase {
     bool inSystemDirectory;  // else beside the program
 };
 
-void PrintTo(const MissingEntryPointCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+PRINT_CASES_BY_NAME(MissingEntryPointCase)
 
 class MissingEntryPoint : public testing::TestWithParam<MissingEntryPointCase> {};
 
 TEST_P(MissingEntryPoint, IsToldOncePerRequestAndTheLibraryLoadedOnce)
 {
     const MissingEntryPointCase& c = GetParam();
-    const std::string folder = PrepareCase(std::string("entry-point-") + c.name);
-    const std::string copyPath = c.inSystemDirectory ? SystemCopyPath() : folder + "\\odbccp32.dll";
-    ASSERT_TRUE(PlaceCopy(Other(Standin::NoEntryPoint),
-                          c.inSystemDirectory ? SystemCopyOnDisk() : copyPath));
+    const CopySpec copy = Other(Standin::NoEntryPoint);
+    const CaseRun r = RunCase(std::string("entry-point-") + c.name,
+                              c.inSystemDirectory ? Machine{copy, Absent()} : Machine{Absent(), copy},
+                              kDatabase);
+    ASSERT_TRUE(r.prepared);
 
-    const ToolRun run = RunTool(folder, "C:\\Data\\orders.mdb");
-
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0u);
-    ExpectInstallerBoxes(run, MissingEntryPointText(folder, copyPath), 2);
-    const std::vector<StandinEvent> events = ReadStandinLog(folder);
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].kind, "attach");
-    EXPECT_EQ(events[1].kind, "exit");
-    EXPECT_EQ(events[1].references, 1u);
+    ASSERT_TRUE(r.run.finished);
+    EXPECT_EQ(r.run.exitCode, 0u);
+    ExpectInstallerBoxes(
+        r.run,
+        MissingEntryPointText(r.folder, c.inSystemDirectory ? SystemCopyPath() : r.searchCopyPath),
+        2);
+    ASSERT_EQ(r.events.size(), 2u);
+    EXPECT_EQ(r.events[0].kind, "attach");
+    EXPECT_EQ(r.events[1].kind, "exit");
+    EXPECT_EQ(r.events[1].references, 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Copies, MissingEntryPoint,
                          testing::Values(MissingEntryPointCase{"SystemCopy", true},
                                          MissingEntryPointCase{"SearchCopy", false}),
-                         [](const testing::TestParamInfo<MissingEntryPointCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         CaseName<MissingEntryPointCase>);
 
 enum class Installer { Missing, WithoutEntryPoint, Working };
 
@@ -59,10 +59,7 @@ struct UnseenCase {
     Installer installer;
 };
 
-void PrintTo(const UnseenCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+PRINT_CASES_BY_NAME(UnseenCase)
 
 class Unseen : public testing::TestWithParam<UnseenCase> {};
 
@@ -71,56 +68,47 @@ class Unseen : public testing::TestWithParam<UnseenCase> {};
 TEST_P(Unseen, ReportsOnStandardErrorWithoutWaiting)
 {
     const UnseenCase& c = GetParam();
-    const std::string folder = PrepareCase(std::string("unseen-") + c.name);
-    const std::string copyPath = folder + "\\odbccp32.dll";
-    if (c.installer != Installer::Missing) {
-        ASSERT_TRUE(PlaceCopy(c.installer == Installer::Working ? Versioned(0x00010000)
-                                                                : Other(Standin::NoEntryPoint),
-                              copyPath));
-    }
+    const CopySpec copies[] = {Absent(), Other(Standin::NoEntryPoint), Versioned(0x00010000)};
+    const CaseRun r = RunCase(std::string("unseen-") + c.name,
+                              Machine{Absent(), copies[static_cast<int>(c.installer)]}, kDatabase,
+                              Station::Unseen);
+    ASSERT_TRUE(r.prepared);
 
-    const ToolRun run = RunTool(folder, "C:\\Data\\orders.mdb", Station::Unseen);
-
-    ASSERT_TRUE(run.finished) << "still waiting after 10 s";
-    EXPECT_TRUE(run.boxes.empty());
+    ASSERT_TRUE(r.run.finished) << "still waiting after 10 s";
+    EXPECT_TRUE(r.run.boxes.empty());
     std::string line;
     switch (c.installer) {
     case Installer::Working:
-        ExpectQuietSuccess(run);
-        ExpectRequestsThrough(ReadStandinLog(folder), copyPath, SystemCopyPath(),
-                              "C:\\Data\\orders.mdb");
+        ExpectQuietSuccess(r.run);
+        ExpectRequestsThrough(r.events, r.searchCopyPath, SystemCopyPath(), kDatabase);
         return;
     case Installer::Missing:
         line = std::string("vornakdsn: ") + kMissingLibraryText + "\r\n";
         break;
     case Installer::WithoutEntryPoint:
-        line = "vornakdsn: " + MissingEntryPointText(folder, copyPath) + "\r\n";
+        line = "vornakdsn: " + MissingEntryPointText(r.folder, r.searchCopyPath) + "\r\n";
         break;
     }
-    EXPECT_EQ(run.exitCode, 3u);
-    EXPECT_EQ(run.output, "");
-    EXPECT_EQ(run.errors, line + line);
+    EXPECT_EQ(r.run.exitCode, 3u);
+    EXPECT_EQ(r.run.output, "");
+    EXPECT_EQ(r.run.errors, line + line);
 }
 
 INSTANTIATE_TEST_SUITE_P(Installers, Unseen,
                          testing::Values(UnseenCase{"Missing", Installer::Missing},
                                          UnseenCase{"WithoutEntryPoint", Installer::WithoutEntryPoint},
                                          UnseenCase{"Working", Installer::Working}),
-                         [](const testing::TestParamInfo<UnseenCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         CaseName<UnseenCase>);
 
 TEST(InstallerRefusing, StillEndsWithStatusZeroAfterBothRequests)
 {
-    const std::string folder = PrepareCase("installer-refusing");
-    const std::string copyPath = folder + "\\odbccp32.dll";
-    ASSERT_TRUE(PlaceCopy(Other(Standin::Refusing), copyPath));
+    const CaseRun r = RunCase("installer-refusing", Machine{Absent(), Other(Standin::Refusing)},
+                              kDatabase);
+    ASSERT_TRUE(r.prepared);
 
-    const ToolRun run = RunTool(folder, "C:\\Data\\orders.mdb");
-
-    ExpectQuietSuccess(run);
-    EXPECT_TRUE(run.boxes.empty());
-    ExpectRequestsThrough(ReadStandinLog(folder), copyPath, SystemCopyPath(), "C:\\Data\\orders.mdb");
+    ExpectQuietSuccess(r.run);
+    EXPECT_TRUE(r.run.boxes.empty());
+    ExpectRequestsThrough(r.events, r.searchCopyPath, SystemCopyPath(), kDatabase);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Which installer copy the program keeps, and what it does to an undersized system copy.
 #include <gtest/gtest.h>
 
+#include "case_run.h"
 #include "expectations.h"
 #include "files.h"
+#include "named_cases.h"
 
 namespace {
 
@@ -18,6 +20,8 @@ struct SelectionCase {
     bool oldQuarantineFile;
     bool systemCopyInUse;
 };
+
+PRINT_CASES_BY_NAME(SelectionCase)
 
 const DWORD V1 = 0x00010000;
 const DWORD V2 = 0x00020000;
@@ -66,47 +70,35 @@ const SelectionCase kCases[] = {
      false, true},
 };
 
-void PrintTo(const SelectionCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
 class Selection : public testing::TestWithParam<SelectionCase> {};
 
 TEST_P(Selection, KeepsTheRightCopy)
 {
     const SelectionCase& c = GetParam();
-    const std::string folder = PrepareCase(std::string("selection-") + c.name);
-    const std::string searchCopyPath = folder + "\\odbccp32.dll";
-    ASSERT_TRUE(PlaceCopy(c.system, SystemCopyOnDisk()));
-    ASSERT_TRUE(PlaceCopy(c.search, searchCopyPath));
-    if (c.oldQuarantineFile) {
-        ASSERT_TRUE(WriteBytes(QuarantineOnDisk(), "old"));
-    }
-    const std::string placed = ReadBytes(SystemCopyOnDisk());
-    HANDLE holder = INVALID_HANDLE_VALUE;
-    if (c.systemCopyInUse) {
-        holder = CreateFileA(SystemCopyOnDisk().c_str(), GENERIC_READ,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    }
-
-    const ToolRun run = RunTool(folder, "C:\\Data\\orders.mdb");
-    if (holder != INVALID_HANDLE_VALUE)
-        CloseHandle(holder);
-    const std::vector<StandinEvent> events = ReadStandinLog(folder);
+    const CaseRun r =
+        RunCase(std::string("selection-") + c.name,
+                Machine{c.system, c.search, c.oldQuarantineFile, c.systemCopyInUse},
+                "C:\\Data\\orders.mdb");
+    ASSERT_TRUE(r.prepared);
+    const ToolRun& run = r.run;
+    const std::vector<StandinEvent>& events = r.events;
+    const std::string& searchCopyPath = r.searchCopyPath;
 
     switch (c.after) {
     case SystemCopyAfter::Absent:
         EXPECT_FALSE(Exists(SystemCopyOnDisk()));
         break;
     case SystemCopyAfter::Stays:
-        EXPECT_EQ(ReadBytes(SystemCopyOnDisk()), placed);
+        EXPECT_TRUE(Exists(SystemCopyOnDisk()));
+        EXPECT_EQ(ReadBytes(SystemCopyOnDisk()), r.placedSystemCopy);
+        EXPECT_EQ(Exists(QuarantineOnDisk()), c.oldQuarantineFile);
         EXPECT_EQ(ReadBytes(QuarantineOnDisk()), c.oldQuarantineFile ? "old" : "");
         break;
     case SystemCopyAfter::Moved:
+        // Moved, not gone: an empty file reads the same as a missing one.
         EXPECT_FALSE(Exists(SystemCopyOnDisk()));
-        EXPECT_EQ(ReadBytes(QuarantineOnDisk()), placed);
+        EXPECT_TRUE(Exists(QuarantineOnDisk()));
+        EXPECT_EQ(ReadBytes(QuarantineOnDisk()), r.placedSystemCopy);
         break;
     }
 
@@ -124,9 +116,6 @@ TEST_P(Selection, KeepsTheRightCopy)
                           keptSystem ? searchCopyPath : SystemCopyPath(), "C:\\Data\\orders.mdb");
 }
 
-INSTANTIATE_TEST_SUITE_P(Copies, Selection, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<SelectionCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Copies, Selection, testing::ValuesIn(kCases), CaseName<SelectionCase>);
 
 }  // namespace

@@ -4,12 +4,30 @@
 
 #include "attribute_list.h"
 #include "expected_lists.h"
+#include "named_cases.h"
 
 namespace {
 
 std::string Bytes(const char* data, size_t size)
 {
     return std::string(data, size);
+}
+
+// Bytes up to and with the empty entry that closes the list.
+size_t ListLength(const char* list)
+{
+    const char* at = list;
+    while (*at)
+        at += std::string(at).size() + 1;
+    return at + 1 - list;
+}
+
+// The documented limit: the add list holds paths of up to 4024 bytes.
+const size_t kLongestPath = 4024;
+
+TEST(AddListLimit, IsTheDocumentedOne)
+{
+    EXPECT_EQ(kMaxDatabasePathLength, kLongestPath);
 }
 
 TEST(RemoveList, IsTheDataSourceEntryAndTheClosingNul)
@@ -22,10 +40,7 @@ struct AddListCase {
     std::string path;
 };
 
-void PrintTo(const AddListCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+PRINT_CASES_BY_NAME(AddListCase)
 
 class AddList : public testing::TestWithParam<AddListCase> {};
 
@@ -36,8 +51,9 @@ TEST_P(AddList, HoldsTheFiveEntriesAndZerosBehindThem)
     memset(list, 0x5A, sizeof list);
     BuildAddList(list, path.c_str());
 
+    // 72 bytes besides the path: the four fixed entries, "DBQ=" and six NULs.
+    ASSERT_EQ(ListLength(list), path.size() + 72);
     const std::string entries = ExpectedAddList(path);
-    ASSERT_EQ(entries.size(), path.size() + 72);
     EXPECT_EQ(Bytes(list, entries.size()), entries);
     EXPECT_EQ(Bytes(list + entries.size(), kAddListSize - entries.size()),
               std::string(kAddListSize - entries.size(), '\0'));
@@ -50,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                     AddListCase{"BlanksAndQuotes", "C:\\Data Files\\\"odd\" name.mdb"},
                     AddListCase{"EightBitBytes", "C:\\Donn\xE9" "es\\caf\xE9.mdb"},
                     // Fills the buffer to its last byte, the closing NUL.
-                    AddListCase{"Longest", std::string(kMaxDatabasePathLength, 'p')}),
-    [](const testing::TestParamInfo<AddListCase>& info) { return std::string(info.param.name); });
+                    AddListCase{"Longest", std::string(kLongestPath, 'p')}),
+    CaseName<AddListCase>);
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "command_line.h"
+#include "named_cases.h"
 
 namespace {
 
@@ -14,10 +15,7 @@ struct FirstArgumentCase {
     size_t limit;
 };
 
-void PrintTo(const FirstArgumentCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+PRINT_CASES_BY_NAME(FirstArgumentCase)
 
 class FirstArgument : public testing::TestWithParam<FirstArgumentCase> {};
 
@@ -57,8 +55,6 @@ INSTANTIATE_TEST_SUITE_P(
         FirstArgumentCase{"FillsTheLimit", L"v.exe abc", true, L"abc", 4},
         FirstArgumentCase{"OneOverTheLimit", L"v.exe abcd", false, L"", 4},
         FirstArgumentCase{"BackslashesOverTheLimit", L"v.exe ab\\\\\\\\\"", false, L"", 4}),
-    [](const testing::TestParamInfo<FirstArgumentCase>& info) {
-        return std::string(info.param.name);
-    });
+    CaseName<FirstArgumentCase>);
 
 }  // namespace

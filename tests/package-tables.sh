@@ -1,0 +1,59 @@
+#!/bin/bash
+# usage: package-tables.sh PACKAGES
+# Checks the packages that packages.sh built into PACKAGES where Wine's msiexec cannot: in
+# the package's own tables (Wine runs every custom action as one user, logs success for an
+# action whose file is gone, and never runs the user-interface sequence of a silent
+# install), and their signatures.
+set -uo pipefail
+packages=$1
+msi=$packages/unsigned/vornakdsn-1.0.0.msi
+# shellcheck source=tests/lib.sh
+. "$(dirname "$0")/lib.sh"
+
+# has TABLE ROW: the table has the row, its fields joined by tabs.
+has() {
+    msiinfo export "$msi" "$1" | tr -d '\r' | grep -qxF "$2" || fail "$1 lacks: ${2//$'\t'/ | }"
+}
+row() {
+    local IFS=$'\t'
+    echo "$*"
+}
+
+name_case program_action
+# Deferred (18 + 0x400), as the local system (0x800), its exit status checked (no 0x40).
+has CustomAction "$(row RegisterDataSource 3090 vornakdsn.exe '"[DATABASEPATH]"' '')"
+# On a first install and on a repair, asked for or made by an install command; never on a
+# removal, where the program is gone.
+has InstallExecuteSequence "$(row RegisterDataSource 'NOT Installed OR REINSTALL' 4001)"
+tally
+
+name_case path_in_both_sequences
+recall='NOT DATABASEPATH AND REMEMBEREDDATABASEPATH'
+converge='Installed AND NOT REMOVE AND NOT REINSTALL AND DATABASEPATH AND DATABASEPATH <> CURRENTDATABASEPATH'
+for sequence in InstallUISequence InstallExecuteSequence; do
+    has "$sequence" "$(row RecallDatabasePath "$recall" 51)"
+    has "$sequence" "$(row ConvergeReinstallMode "$converge" 52)"
+    has "$sequence" "$(row ConvergeReinstall "$converge" 53)"
+done
+has CustomAction "$(row ConvergeReinstall 51 REINSTALL ALL '')"
+has CustomAction "$(row ConvergeReinstallMode 51 REINSTALLMODE vomus '')"
+tally
+
+name_case properties
+# DATABASEPATH reaches the installing service in a managed install too.
+msiinfo export "$msi" Property | grep -q '^SecureCustomProperties.*DATABASEPATH' ||
+    fail "DATABASEPATH is not a secure property"
+# One feature, nothing to choose: Programs and Features offers no Change.
+has Property "$(row ARPNOMODIFY 1)"
+tally
+
+name_case signatures
+for file in vornakdsn.exe vornakdsn-1.0.0.msi; do
+    osslsigncode verify -CAfile "$packages/cert.pem" -in "$packages/signed/$file" >/dev/null 2>&1 ||
+        fail "osslsigncode does not verify the signed $file"
+    osslsigncode verify -CAfile "$packages/cert.pem" -in "$packages/unsigned/$file" >/dev/null 2>&1 &&
+        fail "the unsigned $file has a signature"
+done
+tally
+
+summary
