@@ -1,8 +1,9 @@
 #!/bin/bash
 # usage: scripts/release.sh
 # Installs what is missing, builds the program and writes build/release/: vornakdsn.exe,
-# vornakdsn-X.Y.Z.msi and SHA256SUMS, X.Y.Z being the project's version. Signs both when
-# VORNAKDSN_SIGN_PKCS12 and VORNAKDSN_SIGN_PASSWORD are set (see scripts/package.sh).
+# vornakdsn-X.Y.Z.msi and SHA256SUMS, X.Y.Z being the project's version. Signs and
+# time-stamps both as the VORNAKDSN_SIGN_* variables say (see scripts/package.sh); a release
+# that cannot be signed as they say leaves build/release/ without them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh

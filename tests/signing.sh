@@ -1,0 +1,156 @@
+#!/bin/bash
+# usage: signing.sh PROGRAM WORK
+# Makes releases of PROGRAM (scripts/package.sh) as publishers sign them, everything local,
+# below WORK: a throwaway CA; a signing certificate valid for 30 days whose key lies on a
+# SoftHSM2 token, and the same certificate's twin with its key in a .p12 file; and an RFC 3161
+# time-stamping server on 127.0.0.1. Signed and time-stamped releases verify, the program
+# inside the package too, also 40 days on, when the certificate has expired; an untimestamped
+# one does not. Settings that are incomplete or contradict each other, and a time-stamping
+# server that does not answer, are refused and leave no release behind.
+set -uo pipefail
+# shellcheck source=tests/lib.sh
+. "$(dirname "$0")/lib.sh"
+program=$(realpath "$1")
+work=$(mkdir -p "$2" && realpath "$2")
+rm -rf "${work:?}"/*
+cd "$work"
+
+# The CA, and from it the time-stamping authority and the two signing certificates.
+openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj '/CN=vornakdsn test CA' \
+    -keyout ca.key -out ca.pem 2>/dev/null
+issue() {  # issue NAME DAYS EXTENSIONS [PUBLIC-KEY]: NAME.pem, from a request signed by NAME.key
+    openssl req -new -newkey rsa:2048 -nodes -subj "/CN=vornakdsn test $1" -keyout "$1.key" \
+        -out "$1.csr" 2>/dev/null
+    printf '%b' "$3" >"$1.ext"
+    openssl x509 -req -in "$1.csr" ${4:+-force_pubkey "$4"} -CA ca.pem -CAkey ca.key \
+        -CAcreateserial -days "$2" -extfile "$1.ext" -out "$1.pem" 2>/dev/null
+}
+issue tsa 3650 'basicConstraints=CA:FALSE\nextendedKeyUsage=critical,timeStamping\n'
+signer='basicConstraints=CA:FALSE\nkeyUsage=digitalSignature\nextendedKeyUsage=codeSigning\n'
+issue file 30 "$signer"
+cat file.pem ca.pem >file-chain.pem
+openssl pkcs12 -export -inkey file.key -in file-chain.pem -passout pass:p12secret -out signer.p12
+
+# The token, with its key made on it and never leaving it.
+export SOFTHSM2_CONF=$work/softhsm2.conf
+mkdir tokens
+printf 'directories.tokendir = %s\nobjectstore.backend = file\nlog.level = ERROR\n' \
+    "$work/tokens" >"$SOFTHSM2_CONF"
+module=/usr/lib/softhsm/libsofthsm2.so
+softhsm2-util --init-token --free --label signing --so-pin 918273 --pin 4321 >/dev/null
+pkcs11-tool --module "$module" --token-label signing --login --pin 4321 --keypairgen \
+    --key-type rsa:2048 --label codesign --id 01 >/dev/null
+pkcs11-tool --module "$module" --token-label signing --read-object --type pubkey --id 01 \
+    -o token.der >/dev/null
+openssl pkey -pubin -inform DER -in token.der -out token-public.pem
+issue token 30 "$signer" token-public.pem
+cat token.pem ca.pem >token-chain.pem
+
+cat >tsa.cnf <<CONFIG
+[ tsa ]
+default_tsa = vornakdsn_test
+[ vornakdsn_test ]
+serial = $work/tsa-serial
+signer_cert = $work/tsa.pem
+certs = $work/ca.pem
+signer_key = $work/tsa.key
+signer_digest = sha256
+default_policy = 1.3.6.1.4.1.55555.1
+digests = sha256
+accuracy = secs:1
+ess_cert_id_alg = sha256
+CONFIG
+echo 01 >tsa-serial
+python3 "$tests/timestamp-server.py" tsa.cnf port &
+server=$!
+trap 'kill $server 2>/dev/null' EXIT
+for _ in $(seq 50); do [ -s port ] && break; sleep 0.1; done
+time_stamps=http://127.0.0.1:$(cat port)
+# Nothing listens there.
+dead=http://127.0.0.1:9
+
+token=(VORNAKDSN_SIGN_PKCS11_MODULE="$module" 'VORNAKDSN_SIGN_PKCS11_KEY=pkcs11:token=signing;object=codesign'
+       VORNAKDSN_SIGN_CERT="$work/token-chain.pem" VORNAKDSN_SIGN_PASSWORD=4321)
+p12=(VORNAKDSN_SIGN_PKCS12="$work/signer.p12" VORNAKDSN_SIGN_PASSWORD=p12secret)
+
+# release NAME SETTINGS...: package.sh with only these signing settings, into release-NAME,
+# which holds a stale release before; its standard error in NAME.errors. No secret may show in
+# what it prints.
+release() {
+    local name=$1
+    shift
+    mkdir -p "release-$name"
+    touch "release-$name/vornakdsn.exe" "release-$name/vornakdsn-1.0.0.msi" "release-$name/SHA256SUMS"
+    env -u VORNAKDSN_SIGN_PKCS12 -u VORNAKDSN_SIGN_PKCS11_MODULE -u VORNAKDSN_SIGN_PKCS11_KEY \
+        -u VORNAKDSN_SIGN_CERT -u VORNAKDSN_SIGN_PASSWORD -u VORNAKDSN_SIGN_TIMESTAMP_URL "$@" \
+        "$scripts/package.sh" "$program" 1.0.0 "release-$name" >"$name.output" 2>"$name.errors"
+    local status=$?
+    ! grep -qe 4321 -e p12secret "$name.output" "$name.errors" || fail "a secret is in the output"
+    return $status
+}
+
+# verifies FILE [UNIXTIME]: the signature of FILE verifies against the CA, at UNIXTIME if given.
+verifies() {
+    osslsigncode verify -CAfile ca.pem -TSA-CAfile ca.pem ${2:+-time "$2"} -in "$1" >/dev/null 2>&1
+}
+
+# expect_signed NAME timestamped|untimestamped: a whole release whose program, package, and
+# program inside the package verify now, and 40 days on only when time-stamped.
+expect_signed() {
+    local folder=release-$1 later=$(($(date +%s) + 40 * 86400)) file
+    (cd "$folder" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
+    rm -rf "$folder/extracted"
+    msiextract -C "$folder/extracted" "$folder/vornakdsn-1.0.0.msi" >/dev/null ||
+        fail "cannot extract the package"
+    for file in "$folder/vornakdsn.exe" "$folder/vornakdsn-1.0.0.msi" "$folder"/extracted/*/*/vornakdsn.exe; do
+        verifies "$file" || fail "$file does not verify"
+        if [ "$2" = timestamped ]; then
+            verifies "$file" "$later" || fail "$file does not verify after its certificate expired"
+        else
+            verifies "$file" "$later" && fail "$file verifies after its certificate expired"
+        fi
+    done
+}
+
+# expect_refused NAME WORDS: no release, not even the stale one, and one line that has WORDS.
+expect_refused() {
+    [ -z "$(ls -A "release-$1")" ] || fail "release-$1 holds: $(ls "release-$1" | tr '\n' ' ')"
+    tail -n 1 "$1.errors" | grep -qF "$2" ||
+        fail "the last line does not say '$2': $(tail -n 1 "$1.errors")"
+}
+
+name_case token_timestamped
+release "$case_name" "${token[@]}" VORNAKDSN_SIGN_TIMESTAMP_URL="$time_stamps" || fail "failed: $(cat "$case_name.errors")"
+expect_signed "$case_name" timestamped
+tally
+
+name_case p12_timestamped
+release "$case_name" "${p12[@]}" VORNAKDSN_SIGN_TIMESTAMP_URL="$time_stamps" || fail "failed: $(cat "$case_name.errors")"
+expect_signed "$case_name" timestamped
+tally
+
+name_case p12_untimestamped
+release "$case_name" "${p12[@]}" || fail "failed: $(cat "$case_name.errors")"
+expect_signed "$case_name" untimestamped
+tally
+
+# refused NAME WORDS SETTINGS...
+refused() {
+    name_case "$1"
+    local words=$2
+    shift 2
+    release "$case_name" "$@" && fail "made a release"
+    expect_refused "$case_name" "$words"
+    tally
+}
+refused dead_time_stamp_server "with a time stamp from $dead" "${token[@]}" VORNAKDSN_SIGN_TIMESTAMP_URL=$dead
+refused p12_and_token "not both" "${token[@]}" VORNAKDSN_SIGN_PKCS12="$work/signer.p12"
+refused token_without_module "VORNAKDSN_SIGN_PKCS11_MODULE is not set" "${token[@]}" VORNAKDSN_SIGN_PKCS11_MODULE=
+refused token_without_key "VORNAKDSN_SIGN_PKCS11_KEY is not set" "${token[@]}" VORNAKDSN_SIGN_PKCS11_KEY=
+refused token_without_certificate "VORNAKDSN_SIGN_CERT is not set" "${token[@]}" VORNAKDSN_SIGN_CERT=
+refused pin_in_key_uri "holds a PIN" "${token[@]}" 'VORNAKDSN_SIGN_PKCS11_KEY=pkcs11:token=signing;object=codesign;pin-value=4321'
+refused password_without_key "VORNAKDSN_SIGN_PASSWORD is set, but no key" VORNAKDSN_SIGN_PASSWORD=4321
+refused certificate_without_key "VORNAKDSN_SIGN_CERT is set, but no key" VORNAKDSN_SIGN_CERT="$work/token-chain.pem"
+refused time_stamps_without_key "VORNAKDSN_SIGN_TIMESTAMP_URL is set, but no key" VORNAKDSN_SIGN_TIMESTAMP_URL="$time_stamps"
+
+summary
