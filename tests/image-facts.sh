@@ -1,8 +1,9 @@
 #!/bin/bash
 # usage: image-facts.sh IMAGE VERSION
 # Checks the program image as Windows will see it: a 32-bit console program for NT 4.0,
-# stripped, under 24 KiB, asking for no elevation, importing nothing that NT 4.0 lacks, and
-# carrying VERSION (X.Y.Z) in its version resource as Explorer and inventories read it.
+# stripped, under 24 KiB, asking for no elevation and for UTF-8 as its code page, importing
+# nothing that NT 4.0 lacks, and carrying VERSION (X.Y.Z) in its version resource as Explorer
+# and inventories read it.
 set -u
 image=$1
 version=$2
@@ -47,6 +48,8 @@ resources=$(mktemp)
 i686-w64-mingw32-objcopy -O binary --only-section=.rsrc "$image" "$resources"
 grep -aq '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' "$resources" ||
     fail "no manifest asking to run as the invoker"
+grep -aq '<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">UTF-8</activeCodePage>' \
+    "$resources" || fail "no manifest asking for UTF-8 as the code page"
 
 # The fixed block: its signature, then the file and the product version, each as two
 # words of two 16-bit parts, most significant first.
