@@ -63,8 +63,8 @@ path() {
     case $4 in
     refused*)
         [ "$status" = 2 ] || fail "ended with $status, not 2"
-        [ "$errors" = "vornakdsn: the database path has characters that code page ${4#refused } cannot hold" ] ||
-            fail "told: $errors"
+        local told="vornakdsn: the database path has characters that code page ${4#refused } cannot hold"
+        [ "$errors" = "$told" ] || fail "told: $errors"
         [ "$got" = 'C:\Data\old.mdb' ] || fail "the data source points at '$got', not the old path"
         ;;
     *)
@@ -99,8 +99,9 @@ path C.UTF-8     "$older"   '"C:\Data\Заказы.mdb"'  'refused 1252'
 path C.UTF-8     "$older"   '"C:\Data\ｏrders.mdb"' 'refused 1252'
 path ru_RU.UTF-8 "$older"   '"C:\Données\café.mdb"' 'refused 1251'
 # Only the path decides, not the program's folder or an ignored argument.
-path C.UTF-8 '"C:\Программа\vornakdsn.exe"' '"C:\Data Files\orders db.mdb" Заказы' 'C:\Data Files\orders db.mdb'
-path C.UTF-8 '"C:\Программа\vornakdsn.exe"' 'C:\Data\Заказы.mdb' 'refused 1252'
+elsewhere='"C:\Программа\vornakdsn.exe"'
+path C.UTF-8 "$elsewhere" '"C:\Data Files\orders db.mdb" Заказы' 'C:\Data Files\orders db.mdb'
+path C.UTF-8 "$elsewhere" 'C:\Data\Заказы.mdb' 'refused 1252'
 close_prefix
 
 summary

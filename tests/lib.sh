@@ -75,7 +75,8 @@ reg_query() {
 
 # value KEY NAME: the value's text, as reg shows it (characters the console lacks as '?').
 value() {
-    reg_query "$1" /v "$2" | awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print; exit }'
+    reg_query "$1" /v "$2" |
+        awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print; exit }'
 }
 
 # exact_value KEY NAME: the string value, every character as stored.

@@ -29,7 +29,8 @@ tally
 
 name_case path_in_both_sequences
 recall='NOT DATABASEPATH AND REMEMBEREDDATABASEPATH'
-converge='Installed AND NOT REMOVE AND NOT REINSTALL AND DATABASEPATH AND DATABASEPATH <> CURRENTDATABASEPATH'
+converge='Installed AND NOT REMOVE AND NOT REINSTALL AND DATABASEPATH'
+converge="$converge AND DATABASEPATH <> CURRENTDATABASEPATH"
 for sequence in InstallUISequence InstallExecuteSequence; do
     has "$sequence" "$(row RecallDatabasePath "$recall" 51)"
     has "$sequence" "$(row ConvergeReinstallMode "$converge" 52)"

@@ -69,7 +69,8 @@ time_stamps=http://127.0.0.1:$(cat port)
 # Nothing listens there.
 dead=http://127.0.0.1:9
 
-token=(VORNAKDSN_SIGN_PKCS11_MODULE="$module" 'VORNAKDSN_SIGN_PKCS11_KEY=pkcs11:token=signing;object=codesign'
+token=(VORNAKDSN_SIGN_PKCS11_MODULE="$module"
+       'VORNAKDSN_SIGN_PKCS11_KEY=pkcs11:token=signing;object=codesign'
        VORNAKDSN_SIGN_CERT="$work/token-chain.pem" VORNAKDSN_SIGN_PASSWORD=4321)
 p12=(VORNAKDSN_SIGN_PKCS12="$work/signer.p12" VORNAKDSN_SIGN_PASSWORD=p12secret)
 
@@ -80,7 +81,7 @@ release() {
     local name=$1
     shift
     mkdir -p "release-$name"
-    touch "release-$name/vornakdsn.exe" "release-$name/vornakdsn-1.0.0.msi" "release-$name/SHA256SUMS"
+    (cd "release-$name" && touch vornakdsn.exe vornakdsn-1.0.0.msi SHA256SUMS)
     env -u VORNAKDSN_SIGN_PKCS12 -u VORNAKDSN_SIGN_PKCS11_MODULE -u VORNAKDSN_SIGN_PKCS11_KEY \
         -u VORNAKDSN_SIGN_CERT -u VORNAKDSN_SIGN_PASSWORD -u VORNAKDSN_SIGN_TIMESTAMP_URL "$@" \
         "$scripts/package.sh" "$program" 1.0.0 "release-$name" >"$name.output" 2>"$name.errors"
@@ -102,7 +103,8 @@ expect_signed() {
     rm -rf "$folder/extracted"
     msiextract -C "$folder/extracted" "$folder/vornakdsn-1.0.0.msi" >/dev/null ||
         fail "cannot extract the package"
-    for file in "$folder/vornakdsn.exe" "$folder/vornakdsn-1.0.0.msi" "$folder"/extracted/*/*/vornakdsn.exe; do
+    for file in "$folder"/vornakdsn.exe "$folder"/vornakdsn-1.0.0.msi \
+                "$folder"/extracted/*/*/vornakdsn.exe; do
         verifies "$file" || fail "$file does not verify"
         if [ "$2" = timestamped ]; then
             verifies "$file" "$later" || fail "$file does not verify after its certificate expired"
@@ -120,12 +122,14 @@ expect_refused() {
 }
 
 name_case token_timestamped
-release "$case_name" "${token[@]}" VORNAKDSN_SIGN_TIMESTAMP_URL="$time_stamps" || fail "failed: $(cat "$case_name.errors")"
+release "$case_name" "${token[@]}" VORNAKDSN_SIGN_TIMESTAMP_URL="$time_stamps" ||
+    fail "failed: $(cat "$case_name.errors")"
 expect_signed "$case_name" timestamped
 tally
 
 name_case p12_timestamped
-release "$case_name" "${p12[@]}" VORNAKDSN_SIGN_TIMESTAMP_URL="$time_stamps" || fail "failed: $(cat "$case_name.errors")"
+release "$case_name" "${p12[@]}" VORNAKDSN_SIGN_TIMESTAMP_URL="$time_stamps" ||
+    fail "failed: $(cat "$case_name.errors")"
 expect_signed "$case_name" timestamped
 tally
 

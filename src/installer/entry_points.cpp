@@ -38,7 +38,8 @@ bool SomeoneCanSeeBoxes()
     HWINSTA station = GetProcessWindowStation();
     USEROBJECTFLAGS flags = {};
     DWORD needed = 0;
-    return station && GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, &needed) &&
+    return station &&
+           GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, &needed) &&
            (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 

@@ -30,9 +30,8 @@ TEST_P(MissingEntryPoint, IsToldOncePerRequestAndTheLibraryLoadedOnce)
 {
     const MissingEntryPointCase& c = GetParam();
     const CopySpec copy = Other(Standin::NoEntryPoint);
-    const CaseRun r = RunCase(std::string("entry-point-") + c.name,
-                              c.inSystemDirectory ? Machine{copy, Absent()} : Machine{Absent(), copy},
-                              kDatabase);
+    const Machine machine = c.inSystemDirectory ? Machine{copy, Absent()} : Machine{Absent(), copy};
+    const CaseRun r = RunCase(std::string("entry-point-") + c.name, machine, kDatabase);
     ASSERT_TRUE(r.prepared);
 
     ASSERT_TRUE(r.run.finished);
@@ -94,11 +93,12 @@ TEST_P(Unseen, ReportsOnStandardErrorWithoutWaiting)
     EXPECT_EQ(r.run.errors, line + line);
 }
 
-INSTANTIATE_TEST_SUITE_P(Installers, Unseen,
-                         testing::Values(UnseenCase{"Missing", Installer::Missing},
-                                         UnseenCase{"WithoutEntryPoint", Installer::WithoutEntryPoint},
-                                         UnseenCase{"Working", Installer::Working}),
-                         CaseName<UnseenCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Installers, Unseen,
+    testing::Values(UnseenCase{"Missing", Installer::Missing},
+                    UnseenCase{"WithoutEntryPoint", Installer::WithoutEntryPoint},
+                    UnseenCase{"Working", Installer::Working}),
+    CaseName<UnseenCase>);
 
 TEST(InstallerRefusing, StillEndsWithStatusZeroAfterBothRequests)
 {
