@@ -3,15 +3,15 @@
 # Makes TEMPLATE, once, the Wine prefix every case of the shell tests starts from: a machine
 # with Wine's own ODBC installer and the "Microsoft Access Driver (*.mdb)", SETUP-DLL serving
 # as its setup routine. Its server is stopped so that all of it is on disk. Made anew when the
-# setup routine changed; never written by a case.
+# setup routine or this script changed; never written by a case.
 set -euo pipefail
 setup_dll=$(realpath "$1")
 export WINEPREFIX=$2 WINEARCH=$3 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree=;mshtml='
 scripts=$(cd "$(dirname "$0")/../scripts" && pwd)
 # shellcheck source=scripts/registry-view.sh
 . "$scripts/registry-view.sh"
-if [ -f "$WINEPREFIX/ready" ] &&
-   cmp -s "$setup_dll" "$WINEPREFIX/drive_c/windows/$system_folder/vornak_access_setup.dll"; then
+made_from=$(cat "$setup_dll" "$0" | sha256sum)
+if [ "$(cat "$WINEPREFIX/ready" 2>/dev/null)" = "$made_from" ]; then
     exit 0
 fi
 rm -rf "$WINEPREFIX"
@@ -22,4 +22,4 @@ trap '"$scripts/wine-prefix.sh" stop' EXIT
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
 "$scripts/wine-prefix.sh" stop
 trap - EXIT
-touch "$WINEPREFIX/ready"
+echo "$made_from" >"$WINEPREFIX/ready"
