@@ -37,7 +37,7 @@ if [ "$WINEARCH" = win64 ]; then
     view=(/reg:64)
     expect_absent "$data_source"
     expect_absent 'HKLM\Software\ODBC\ODBC.INI\ODBC Data Sources' vornakDsnStore
-    . "$scripts/registry-view.sh"
+    view=(/reg:32)
 fi
 end
 
