@@ -1,9 +1,9 @@
 #!/bin/bash
 # usage: image-facts.sh IMAGE VERSION
 # Checks the program image as Windows will see it: a 32-bit console program for NT 4.0,
-# stripped, under 24 KiB, asking for no elevation and for UTF-8 as its code page, importing
-# nothing that NT 4.0 lacks, and carrying VERSION (X.Y.Z) in its version resource as Explorer
-# and inventories read it.
+# stripped, under 24 KiB, with a manifest that Windows XP starts, asking for no elevation and
+# for UTF-8 as its code page, importing nothing that NT 4.0 lacks, and carrying VERSION (X.Y.Z)
+# in its version resource as Explorer and inventories read it.
 set -u
 image=$1
 version=$2
@@ -46,10 +46,40 @@ done
 
 resources=$(mktemp)
 i686-w64-mingw32-objcopy -O binary --only-section=.rsrc "$image" "$resources"
-grep -aq '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' "$resources" ||
-    fail "no manifest asking to run as the invoker"
-grep -aq '<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">UTF-8</activeCodePage>' \
-    "$resources" || fail "no manifest asking for UTF-8 as the code page"
+# The manifest as Windows XP and Server 2003 read it too: they refuse to start a program whose
+# manifest has an asm.v1 element they do not know, and XP SP2 crashes on an element that
+# declares one namespace twice. Later Windows read the rest: no elevation, UTF-8.
+manifest=$(perl -0777 -ne 'print $1 if /(<\?xml.*?<\/assembly>)/s' "$resources")
+while read -r line; do
+    [ -z "$line" ] || fail "manifest: $line"
+done < <(python3 - "$manifest" <<'EOF'
+import re, sys, xml.etree.ElementTree as ET
+text = sys.argv[1]
+v1, v3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+known_to_xp = {"assembly", "assemblyIdentity", "dependency", "dependentAssembly", "description",
+               "file", "noInherit", "noInheritable", "comClass", "typelib", "windowClass",
+               "comInterfaceExternalProxyStub", "comInterfaceProxyStub", "clrClass",
+               "clrSurrogate"}
+try:
+    root = ET.fromstring(text)
+except ET.ParseError as error:
+    sys.exit(print("does not parse:", error))
+for element in root.iter():
+    if element.tag.startswith(v1) and element.tag[len(v1):] not in known_to_xp:
+        print("asm.v1 element unknown to Windows XP:", element.tag[len(v1):])
+for tag in re.findall(r"<[A-Za-z][^>]*>", text):
+    spaces = re.findall(r'xmlns(?::[\w.-]+)?\s*=\s*"([^"]*)"', tag)
+    if len(spaces) != len(set(spaces)):
+        print("one element declares a namespace twice:", tag)
+level = root.find(f"{v3}trustInfo/{v3}security/{v3}requestedPrivileges/{v3}requestedExecutionLevel")
+if level is None or level.get("level") != "asInvoker" or level.get("uiAccess") != "false":
+    print("does not ask to run as the invoker")
+page = root.find(f"{v3}application/{v3}windowsSettings/"
+                 "{http://schemas.microsoft.com/SMI/2019/WindowsSettings}activeCodePage")
+if page is None or page.text != "UTF-8":
+    print("does not ask for UTF-8 as the code page")
+EOF
+)
 
 # The fixed block: its signature, then the file and the product version, each as two
 # words of two 16-bit parts, most significant first.
