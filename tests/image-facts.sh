@@ -1,9 +1,9 @@
 #!/bin/bash
 # usage: image-facts.sh IMAGE VERSION
-# Checks the program image as Windows will see it: a 32-bit console program for NT 4.0,
-# stripped, under 24 KiB, with a manifest that Windows XP starts, asking for no elevation and
-# for UTF-8 as its code page, importing nothing that NT 4.0 lacks, and carrying VERSION (X.Y.Z)
-# in its version resource as Explorer and inventories read it.
+# Checks the program image as Windows will see it: a 32-bit console program for NT 4.0 on a
+# Pentium, stripped, under 24 KiB, with a manifest that Windows XP starts, asking for no
+# elevation and for UTF-8 as its code page, importing nothing that NT 4.0 lacks, and carrying
+# VERSION (X.Y.Z) in its version resource as Explorer and inventories read it.
 set -u
 image=$1
 version=$2
@@ -22,6 +22,12 @@ grep -q 'symbols stripped' <<<"$headers" && $objdump -t "$image" | grep -q 'no s
     fail "not stripped"
 size=$(stat -c %s "$image")
 [ "$size" -lt 24576 ] || fail "$size bytes, not under 24 KiB"
+
+# The least processor the README names, the Pentium: nothing of the Pentium Pro and later
+# (conditional moves, fcomi, long NOPs, sysenter, prefetches and fences), nor MMX or SSE.
+newer=$($objdump -d --no-show-raw-insn "$image" |
+        grep -E '\s(cmov|fcmov|fu?comi|nop[lw]|sysenter|sysexit|prefetch|[lms]fence|clflush|movnt|fxsave|fxrstor|popcnt|lzcnt|tzcnt)|%x?mm[0-9]')
+[ -z "$newer" ] || fail "instructions that a Pentium lacks: $(head -3 <<<"$newer" | tr -s '\t\n ' ' ')"
 
 dlls=$(awk '/DLL Name:/ { print $3 }' <<<"$headers" | sort | tr '\n' ' ')
 [ "$dlls" = "KERNEL32.dll USER32.dll msvcrt.dll " ] || fail "imports from: $dlls"
