@@ -34,11 +34,11 @@ dlls=$(awk '/DLL Name:/ { print $3 }' <<<"$headers" | sort | tr '\n' ' ')
 
 # Every function imported, each of which Windows NT 4.0 exports.
 nt4='CloseHandle CreateFileA DeleteCriticalSection EnterCriticalSection FreeLibrary GetACP
-GetCommandLineA GetCommandLineW GetFileSize GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetProcAddress
+GetCommandLineA GetCommandLineW GetCurrentProcessId GetFileSize GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetProcAddress
 GetStartupInfoA GetStdHandle GetSystemDirectoryA InitializeCriticalSection LeaveCriticalSection
 LoadLibraryA LocalAlloc LocalFree LocalLock LocalUnlock MoveFileExA MultiByteToWideChar
 SetUnhandledExceptionFilter
-Sleep TlsGetValue VirtualProtect VirtualQuery WriteFile
+GetVersion Sleep TlsGetValue VirtualProtect VirtualQuery WriteFile
 GetProcessWindowStation GetUserObjectInformationA MessageBoxA wsprintfA
 __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
 _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memcpy

@@ -1,5 +1,6 @@
 #include "installer.h"
 
+#include "seen.h"
 #include "selection.h"
 
 namespace {
@@ -28,20 +29,6 @@ const DWORD kFileNameLimit = MAX_PATH + 1;
 const int kMessageLimit = 1024;
 
 typedef BOOL(WINAPI* ConfigDataSourceProc)(HWND, WORD, LPCSTR, LPCSTR);
-
-// Services, msiexec's custom actions and remote sessions run on a window station that is
-// not shown: a box there waits for ever for an OK that no one can press. A station whose
-// flags cannot be read counts as unseen, since waiting is the one thing that must not
-// happen.
-bool SomeoneCanSeeBoxes()
-{
-    HWINSTA station = GetProcessWindowStation();
-    USEROBJECTFLAGS flags = {};
-    DWORD needed = 0;
-    return station &&
-           GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, &needed) &&
-           (flags.dwFlags & WSF_VISIBLE) != 0;
-}
 
 void Report(const char* text)
 {

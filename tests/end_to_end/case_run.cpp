@@ -22,7 +22,7 @@ CaseRun RunCase(const std::string& name, const Machine& machine, const std::stri
     }
     c.prepared = true;
 
-    c.run = RunTool(c.folder, arguments, station);
+    c.run = RunTool(c.folder, arguments, station, machine.windows);
     if (holder != INVALID_HANDLE_VALUE)
         CloseHandle(holder);
     c.events = ReadStandinLog(c.folder);

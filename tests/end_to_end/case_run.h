@@ -14,6 +14,7 @@ struct Machine {
     CopySpec search;  // beside the program, where the ordinary search finds it first
     bool oldQuarantineFile = false;  // an odbccp32.bad from before
     bool systemCopyInUse = false;    // held open, without delete sharing, during the run
+    const char* windows = NULL;      // the Windows version, as winecfg names it
 };
 
 struct CaseRun {

@@ -100,6 +100,39 @@ INSTANTIATE_TEST_SUITE_P(
                     UnseenCase{"Working", Installer::Working}),
     CaseName<UnseenCase>);
 
+struct SessionZeroCase {
+    const char* name;
+    const char* windows;
+    bool seen;
+};
+
+PRINT_CASES_BY_NAME(SessionZeroCase)
+
+class SessionZero : public testing::TestWithParam<SessionZeroCase> {};
+
+// From Windows Vista on no one sees session 0, though its station is flagged visible; up to
+// Windows XP and Server 2003 it is the console, where the box is shown as anywhere else.
+TEST_P(SessionZero, IsUnseenFromVistaOn)
+{
+    const SessionZeroCase& c = GetParam();
+    Machine machine{Absent(), Absent()};
+    machine.windows = c.windows;
+    const CaseRun r = RunCase(std::string("session-zero-") + c.name, machine, kDatabase,
+                              Station::SessionZero);
+    ASSERT_TRUE(r.prepared);
+
+    ASSERT_TRUE(r.run.finished) << "still waiting after 10 s";
+    const std::string line = std::string("vornakdsn: ") + kMissingLibraryText + "\r\n";
+    EXPECT_EQ(r.run.exitCode, c.seen ? 0u : 3u);
+    EXPECT_EQ(r.run.errors, c.seen ? "" : line + line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, SessionZero,
+                         testing::Values(SessionZeroCase{"WindowsXp", "winxp", true},
+                                         SessionZeroCase{"Vista", "vista", false},
+                                         SessionZeroCase{"Windows10", "win10", false}),
+                         CaseName<SessionZeroCase>);
+
 TEST(InstallerRefusing, StillEndsWithStatusZeroAfterBothRequests)
 {
     const CaseRun r = RunCase("installer-refusing", Machine{Absent(), Other(Standin::Refusing)},

@@ -1,5 +1,7 @@
 #include "tool_run.h"
 
+#include <winternl.h>
+
 #include "files.h"
 #include "unseen_station.h"
 
@@ -78,9 +80,45 @@ HANDLE Inheritable(const std::string& path, DWORD access, DWORD disposition)
                        disposition, FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
+// Wine has no session 0: every process is in session 1. ProcessIdToSessionId reads the
+// session from the process's PEB, so 0 written there before the process runs puts it in
+// session 0 as the program sees it.
+bool MoveToSessionZero(HANDLE process)
+{
+    typedef NTSTATUS(NTAPI * QueryProc)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    QueryProc query = reinterpret_cast<QueryProc>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, NULL) != 0)
+        return false;
+    const SIZE_T kSessionIdOffset = 0x1d4;  // in a 32-bit PEB
+    const DWORD zero = 0;
+    return WriteProcessMemory(process, static_cast<char*>(static_cast<void*>(basic.PebBaseAddress)) +
+                                           kSessionIdOffset,
+                              &zero, sizeof zero, NULL);
+}
+
+// Wine tells a program the Windows version that its AppDefaults key names.
+const char kVersionKey[] = "Software\\Wine\\AppDefaults\\vornakdsn.exe";
+
+void SetWindowsVersion(const char* version)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kVersionKey, 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
+                        NULL) != ERROR_SUCCESS)
+        return;
+    if (version)
+        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                       lstrlenA(version) + 1);
+    else
+        RegDeleteValueA(key, "Version");
+    RegCloseKey(key);
+}
+
 }  // namespace
 
-ToolRun RunTool(const std::string& directory, const std::string& arguments, Station station)
+ToolRun RunTool(const std::string& directory, const std::string& arguments, Station station,
+                const char* windowsVersion)
 {
     ToolRun run;
     const std::string program = directory + "\\vornakdsn.exe";
@@ -100,16 +138,24 @@ ToolRun RunTool(const std::string& directory, const std::string& arguments, Stat
     startup.hStdOutput = Inheritable(outputPath, GENERIC_WRITE, CREATE_ALWAYS);
     startup.hStdError = Inheritable(errorsPath, GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessA(program.c_str(), &commandLine[0], NULL, NULL, TRUE, 0, NULL,
-                                  directory.c_str(), &startup, &process);
+    SetWindowsVersion(windowsVersion);
+    const bool sessionZero = station == Station::SessionZero;
+    BOOL started = CreateProcessA(program.c_str(), &commandLine[0], NULL, NULL, TRUE,
+                                  sessionZero ? CREATE_SUSPENDED : 0, NULL, directory.c_str(),
+                                  &startup, &process);
     CloseHandle(startup.hStdInput);
     CloseHandle(startup.hStdOutput);
     CloseHandle(startup.hStdError);
-    if (!started)
+    if (!started) {
+        SetWindowsVersion(NULL);
         return run;
+    }
+    if (sessionZero && !MoveToSessionZero(process.hProcess))
+        TerminateProcess(process.hProcess, 255);
+    ResumeThread(process.hThread);
 
     const DWORD deadline =
-        GetTickCount() + (station == Station::Unseen ? kUnseenRunLimitMs : kRunLimitMs);
+        GetTickCount() + (station == Station::Visible ? kRunLimitMs : kUnseenRunLimitMs);
     for (;;) {
         DWORD wait = WaitForSingleObject(process.hProcess, 20);
         BoxSearch search = {process.dwProcessId, NULL};
@@ -130,6 +176,7 @@ ToolRun RunTool(const std::string& directory, const std::string& arguments, Stat
         }
     }
     GetExitCodeProcess(process.hProcess, &run.exitCode);
+    SetWindowsVersion(NULL);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     run.output = ReadBytes(outputPath);
