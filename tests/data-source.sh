@@ -52,7 +52,8 @@ older_program() {
 
 # path LOCALE PROGRAM ARGUMENTS EXPECTED: runs PROGRAM (a Windows path) with ARGUMENTS in the
 # ANSI code page that Wine takes from LOCALE, over a data source that points at old.mdb.
-# EXPECTED is the path the data source must then point at, or "refused CODE-PAGE".
+# EXPECTED is the path the data source must then point at, "refused CODE-PAGE", or "refused
+# vornakdsn: ..." with what the program must say.
 path() {
     name_case "paths: $1 $2 $3"
     wine "$program" 'C:\Data\old.mdb' >/dev/null 2>&1
@@ -64,6 +65,7 @@ path() {
     refused*)
         [ "$status" = 2 ] || fail "ended with $status, not 2"
         local told="vornakdsn: the database path has characters that code page ${4#refused } cannot hold"
+        [[ $4 != "refused vornakdsn: "* ]] || told=${4#refused }
         [ "$errors" = "$told" ] || fail "told: $errors"
         [ "$got" = 'C:\Data\old.mdb' ] || fail "the data source points at '$got', not the old path"
         ;;
@@ -102,6 +104,9 @@ path ru_RU.UTF-8 "$older"   '"C:\Données\café.mdb"' 'refused 1251'
 elsewhere='"C:\Программа\vornakdsn.exe"'
 path C.UTF-8 "$elsewhere" '"C:\Data Files\orders db.mdb" Заказы' 'C:\Data Files\orders db.mdb'
 path C.UTF-8 "$elsewhere" 'C:\Data\Заказы.mdb' 'refused 1252'
+# Neither an empty path nor one that a backslash before its closing quote cut short.
+path C.UTF-8 "$shipped" '""' 'refused vornakdsn: the database path is empty'
+path C.UTF-8 "$shipped" '"C:\Data\"' 'refused vornakdsn: the database path holds a quote ("), which no Windows path can; a backslash before a closing quote escapes it, so end a quoted folder path with two: "C:\Data\\"'
 close_prefix
 
 summary

@@ -42,7 +42,7 @@ GetVersion Sleep TlsGetValue VirtualProtect VirtualQuery WriteFile
 GetProcessWindowStation GetUserObjectInformationA MessageBoxA wsprintfA
 __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
 _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memcpy
-memset signal strcmp strlen strncmp vfprintf wcscmp'
+memset signal strchr strcmp strlen strncmp vfprintf wcscmp'
 imports=$(awk '/DLL Name:/ { inside = 1; next } inside && NF == 3 && $2 ~ /^[0-9]+$/ { print $3 }
               /^$/ { inside = 0 }' <<<"$headers")
 [ -n "$imports" ] || fail "no imported functions found"

@@ -25,12 +25,18 @@ const char kHelp[] =
     "\r\n"
     "Exit status:\r\n"
     "  0  both requests were attempted, whatever the installer answered\r\n"
-    "  2  nothing was done: no path, a path longer than 4024 bytes, or a path\r\n"
-    "     that this Windows' code page cannot hold exactly\r\n"
+    "  2  nothing was done: no path, an empty one, one with a quote (\"), one\r\n"
+    "     longer than 4024 bytes, or one that this Windows' code page cannot\r\n"
+    "     hold exactly\r\n"
     "  3  both requests were attempted, but the ODBC installer could not be\r\n"
     "     reached and no one could be shown why (the reason is on standard error)\r\n"
     "\r\n"
     "vornakdsn /? shows this help; vornakdsn --version shows the version.\r\n";
+
+const char kQuoteInPath[] =
+    "vornakdsn: the database path holds a quote (\"), which no Windows path can; a "
+    "backslash before a closing quote escapes it, so end a quoted folder path with two: "
+    "\"C:\\Data\\\\\"\r\n";
 
 // Plain kernel calls: the program has no other use for the C runtime's streams.
 void Write(DWORD stream, const char* text)
@@ -64,8 +70,19 @@ int main(int argc, char* argv[])
         Write(STD_OUTPUT_HANDLE, "vornakdsn " VORNAKDSN_VERSION_TEXT "\r\n");
         return 0;
     }
+    if (argv[1][0] == '\0') {
+        Write(STD_ERROR_HANDLE, "vornakdsn: the database path is empty\r\n");
+        return kUsageError;
+    }
     if (strlen(argv[1]) > kMaxDatabasePathLength) {
         Write(STD_ERROR_HANDLE, "vornakdsn: the database path is longer than 4024 bytes\r\n");
+        return kUsageError;
+    }
+    // No Windows path holds a quote: one here means that the command line's rules took a
+    // backslash before a closing quote for an escape. No code page has a quote as the second
+    // byte of a character, so a byte search is exact.
+    if (strchr(argv[1], '"')) {
+        Write(STD_ERROR_HANDLE, kQuoteInPath);
         return kUsageError;
     }
     if (!ArgumentArrivedExactly(argv[1])) {

@@ -42,6 +42,11 @@ std::string PathOfLength(size_t length)
 
 const char kUsage[] = "usage: vornakdsn DATABASE-PATH\r\n";
 const char kTooLong[] = "vornakdsn: the database path is longer than 4024 bytes\r\n";
+const char kEmpty[] = "vornakdsn: the database path is empty\r\n";
+const char kQuote[] =
+    "vornakdsn: the database path holds a quote (\"), which no Windows path can; a "
+    "backslash before a closing quote escapes it, so end a quoted folder path with two: "
+    "\"C:\\Data\\\\\"\r\n";
 const char kHelp[] =
     "usage: vornakdsn DATABASE-PATH\r\n"
     "\r\n"
@@ -51,8 +56,9 @@ const char kHelp[] =
     "\r\n"
     "Exit status:\r\n"
     "  0  both requests were attempted, whatever the installer answered\r\n"
-    "  2  nothing was done: no path, a path longer than 4024 bytes, or a path\r\n"
-    "     that this Windows' code page cannot hold exactly\r\n"
+    "  2  nothing was done: no path, an empty one, one with a quote (\"), one\r\n"
+    "     longer than 4024 bytes, or one that this Windows' code page cannot\r\n"
+    "     hold exactly\r\n"
     "  3  both requests were attempted, but the ODBC installer could not be\r\n"
     "     reached and no one could be shown why (the reason is on standard error)\r\n"
     "\r\n"
@@ -63,7 +69,11 @@ const CommandLineCase kCases[] = {
     Registers("QuotedPathWithBlanks", "\"C:\\Data Files\\orders db.mdb\"",
               "C:\\Data Files\\orders db.mdb"),
     Registers("ExtraArgumentsIgnored", "first.mdb second.mdb \"third one\"", "first.mdb"),
-    Registers("EmptyArgument", "\"\"", ""),
+    Answers("EmptyArgument", "\"\"", 2, "", kEmpty),
+    // A backslash before the closing quote escapes it: C:\Data" arrives.
+    Answers("QuotedFolderEndingInBackslash", "\"C:\\Data\\\"", 2, "", kQuote),
+    Answers("QuoteInTheMiddle", "C:\\Da\\\"ta.mdb", 2, "", kQuote),
+    Registers("QuotedFolderEndingInTwoBackslashes", "\"C:\\Data\\\\\"", "C:\\Data\\"),
     Registers("LongestPath", PathOfLength(kLongestPath), PathOfLength(kLongestPath)),
     Answers("OneByteTooLong", PathOfLength(kLongestPath + 1), 2, "", kTooLong),
     Answers("NoArgument", "", 2, "", kUsage),

@@ -93,9 +93,8 @@ bool MoveToSessionZero(HANDLE process)
         return false;
     const SIZE_T kSessionIdOffset = 0x1d4;  // in a 32-bit PEB
     const DWORD zero = 0;
-    return WriteProcessMemory(process, static_cast<char*>(static_cast<void*>(basic.PebBaseAddress)) +
-                                           kSessionIdOffset,
-                              &zero, sizeof zero, NULL);
+    char* peb = reinterpret_cast<char*>(basic.PebBaseAddress);
+    return WriteProcessMemory(process, peb + kSessionIdOffset, &zero, sizeof zero, NULL);
 }
 
 // Wine tells a program the Windows version that its AppDefaults key names.
