@@ -109,9 +109,9 @@ expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
 expect_database 'C:\Data\b.mdb'
 expect_remembered 'C:\Data\b.mdb'
 expect_products "1.0.0 "
-# A deleted data source comes back.
+# A deleted data source comes back, whatever the command line says of where it points.
 wine reg delete "$data_source" /f "${view[@]}" >/dev/null
-expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb' 'CURRENTDATABASEPATH=C:\Data\b.mdb'
 expect_database 'C:\Data\b.mdb'
 # One changed by hand is put back, with the path on the command line or the remembered one.
 wine reg add "$data_source" /v DBQ /d 'C:\Elsewhere\x.mdb' /f "${view[@]}" >/dev/null
@@ -130,6 +130,22 @@ begin_case refused_without_path
 expect_status 1603 /i 'C:\first.msi'
 expect_nothing_installed
 expect_absent "$data_source"
+end
+
+# "[DATABASEPATH]" would end in \", which the program receives as a quote.
+begin_case refused_trailing_backslash
+expect_status 1603 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\'
+expect_nothing_installed
+expect_absent "$data_source"
+# Over an installed product, nothing changes either.
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
+mark_stale
+expect_status 1603 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\'
+expect_status 1603 /i 'C:\first.msi' REINSTALL=ALL REINSTALLMODE=vomus 'DATABASEPATH=C:\Data\'
+[ "$(value "$data_source" UID)" = stale ] || fail "the refused path ran the program"
+expect_database 'C:\Data\orders.mdb'
+expect_remembered 'C:\Data\orders.mdb'
+expect_products "1.0.0 "
 end
 
 begin_case refused_too_long_path

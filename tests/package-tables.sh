@@ -30,7 +30,7 @@ tally
 name_case path_in_both_sequences
 recall='NOT DATABASEPATH AND REMEMBEREDDATABASEPATH'
 converge='Installed AND NOT REMOVE AND NOT REINSTALL AND DATABASEPATH'
-converge="$converge AND DATABASEPATH <> CURRENTDATABASEPATH"
+converge="$converge AND DATABASEPATH <> CurrentDatabasePath"
 for sequence in InstallUISequence InstallExecuteSequence; do
     has "$sequence" "$(row RecallDatabasePath "$recall" 51)"
     has "$sequence" "$(row ConvergeReinstallMode "$converge" 52)"
@@ -38,6 +38,16 @@ for sequence in InstallUISequence InstallExecuteSequence; do
 done
 has CustomAction "$(row ConvergeReinstall 51 REINSTALL ALL '')"
 has CustomAction "$(row ConvergeReinstallMode 51 REINSTALLMODE vomus '')"
+tally
+
+# Wine's msiexec cannot pass a quote inside a property value, so that half of the refusal is
+# checked here: a path that holds one, or ends in a backslash, fails the launch conditions.
+name_case refused_paths
+msiinfo export "$msi" LaunchCondition | tr -d '\r' | grep -qxF "$(row \
+    'REMOVE = "ALL" OR NOT (DATABASEPATH >> "\" OR DATABASEPATH >< QuoteCharacter)' \
+    'vornakdsn cannot use DATABASEPATH=[DATABASEPATH]: the path of a database file ends in its name, not in a backslash, and holds no quote ("). Give the file'"'"'s full path, for example DATABASEPATH="C:\Data\orders.mdb"')" ||
+    fail "no launch condition refuses a quote or a trailing backslash"
+has Property "$(row QuoteCharacter '"')"
 tally
 
 name_case properties
