@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 cmake xvfb xauth
-          googletest wixl msitools osslsigncode openssl softhsm2 opensc libengine-pkcs11-openssl
+          googletest wixl msitools faketime osslsigncode openssl softhsm2 opensc gnutls-bin
+          libengine-pkcs11-openssl
           python3)
 
 missing=()

@@ -1,13 +1,17 @@
 #!/bin/bash
 # usage: scripts/release.sh
 # Installs what is missing, builds the program and writes build/release/: vornakdsn.exe,
-# vornakdsn-X.Y.Z.msi and SHA256SUMS, X.Y.Z being the project's version. Signs and
-# time-stamps both as the VORNAKDSN_SIGN_* variables say (see scripts/package.sh); a release
-# that cannot be signed as they say leaves build/release/ without them.
+# vornakdsn-X.Y.Z.msi, build-info.txt and SHA256SUMS, X.Y.Z being the project's version.
+# Signs and time-stamps both as the VORNAKDSN_SIGN_* variables say (see scripts/package.sh),
+# files in them named relative to the folder it is started in; a release that cannot be
+# signed as they say leaves build/release/ without them. The same commit gives the same
+# unsigned files on any machine, at any time (scripts/verify-release.sh checks a release).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/install-dependencies.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target vornakdsn >/dev/null
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)
-scripts/package.sh build/vornakdsn.exe "$version" build/release
+root=$(cd "$(dirname "$0")/.." && pwd)
+# The password reaches the packaging alone, not the builds before it.
+password=${VORNAKDSN_SIGN_PASSWORD-}
+unset VORNAKDSN_SIGN_PASSWORD
+
+version=$("$root/scripts/build-program.sh")
+VORNAKDSN_SIGN_PASSWORD=$password \
+    "$root/scripts/package.sh" "$root/build/vornakdsn.exe" "$version" "$root/build/release"

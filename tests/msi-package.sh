@@ -4,8 +4,8 @@
 # would (msiexec /qn), each case in a copy of TEMPLATE (see prefix-template.sh) below WORK,
 # with Wine's ODBC installer and the Access setup stand-in that ./run.sh uses: what is
 # installed, what is refused and left behind, install commands repeated over a data source
-# that is right or not, upgrade, repair, uninstall, an install where no one can see a box,
-# and a signed package.
+# that is right or not, upgrade and downgrade, repair, uninstall, an install where no one can
+# see a box, and another build of the same version.
 set -uo pipefail
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh" "$@"
@@ -163,6 +163,9 @@ expect_status 0 /i 'C:\higher.msi'
 expect_program_ran
 expect_database 'C:\Data\orders.mdb'
 expect_products "1.0.1 "
+# An older version is refused.
+expect_status 1603 /i 'C:\first.msi'
+expect_products "1.0.1 "
 end
 
 # Wine's msiexec /f does not repair; REINSTALL=ALL is what /fa amounts to.
@@ -192,10 +195,17 @@ expect_nothing_installed
 expect_absent "$data_source"
 end
 
-begin_case signed
-expect_status 0 /i 'C:\signed.msi' 'DATABASEPATH=C:\Data\orders.mdb'
+# The signed build of the same version replaces the unsigned one: one product, its files,
+# the path given before, and the program run again.
+begin_case signed_over_unsigned
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
+mark_stale
+expect_status 0 /i 'C:\signed.msi'
+expect_program_ran
 expect_installed_program "$packages/signed/vornakdsn.exe"
 expect_database 'C:\Data\orders.mdb'
+expect_remembered 'C:\Data\orders.mdb'
+expect_products "1.0.0 "
 end
 
 summary

@@ -58,6 +58,17 @@ msiinfo export "$msi" Property | grep -q '^SecureCustomProperties.*DATABASEPATH'
 has Property "$(row ARPNOMODIFY 1)"
 tally
 
+# Windows refuses a package whose product code is installed under another package code (1638),
+# which Wine's msiexec lets pass: no two of the builds share either code.
+name_case codes_follow_content
+codes=$(for build in unsigned/vornakdsn-1.0.0.msi higher/vornakdsn-1.0.1.msi signed/vornakdsn-1.0.0.msi; do
+            msiinfo export "$packages/$build" Property | awk -F'\t' '$1 == "ProductCode" { print $2 }'
+            msiinfo suminfo "$packages/$build" | sed -n 's/^Revision number (UUID): //p'
+        done | tr -d '\r')
+[ "$(grep -c . <<<"$codes")" = 6 ] && [ "$(sort -u <<<"$codes" | grep -c .)" = 6 ] ||
+    fail "the product and package codes are not six different ones: $(tr '\n' ' ' <<<"$codes")"
+tally
+
 name_case signatures
 for file in vornakdsn.exe vornakdsn-1.0.0.msi; do
     osslsigncode verify -CAfile "$packages/cert.pem" -in "$packages/signed/$file" >/dev/null 2>&1 ||

@@ -45,6 +45,12 @@ pkcs11-tool --module "$module" --token-label signing --read-object --type pubkey
 openssl pkey -pubin -inform DER -in token.der -out token-public.pem
 issue token 30 "$signer" token-public.pem
 cat token.pem ca.pem >token-chain.pem
+# A token whose key is used without a PIN: the key is not marked private.
+softhsm2-util --init-token --free --label open --so-pin 918273 --pin 4321 >/dev/null
+issue open 30 "$signer"
+GNUTLS_PIN=4321 p11tool --provider "$module" --login --write --no-mark-private \
+    --load-privkey open.key --label codesign 'pkcs11:token=open' >/dev/null 2>&1
+cat open.pem ca.pem >open-chain.pem
 
 cat >tsa.cnf <<CONFIG
 [ tsa ]
@@ -74,19 +80,28 @@ token=(VORNAKDSN_SIGN_PKCS11_MODULE="$module"
        VORNAKDSN_SIGN_CERT="$work/token-chain.pem" VORNAKDSN_SIGN_PASSWORD=4321)
 p12=(VORNAKDSN_SIGN_PKCS12="$work/signer.p12" VORNAKDSN_SIGN_PASSWORD=p12secret)
 
+# Stands in for wixl on the PATH: notes whether the password reached it, which has no use for it.
+mkdir spy
+printf '#!/bin/sh\n[ -z "$VORNAKDSN_SIGN_PASSWORD" ] || touch %s/leaked\nexec /usr/bin/wixl "$@"\n' \
+    "$work" >spy/wixl
+chmod +x spy/wixl
+
 # release NAME SETTINGS...: package.sh with only these signing settings, into release-NAME,
 # which holds a stale release before; its standard error in NAME.errors. No secret may show in
-# what it prints.
+# what it prints, nor reach a program that does not sign.
 release() {
     local name=$1
     shift
     mkdir -p "release-$name"
     (cd "release-$name" && touch vornakdsn.exe vornakdsn-1.0.0.msi SHA256SUMS)
+    rm -f leaked
     env -u VORNAKDSN_SIGN_PKCS12 -u VORNAKDSN_SIGN_PKCS11_MODULE -u VORNAKDSN_SIGN_PKCS11_KEY \
-        -u VORNAKDSN_SIGN_CERT -u VORNAKDSN_SIGN_PASSWORD -u VORNAKDSN_SIGN_TIMESTAMP_URL "$@" \
+        -u VORNAKDSN_SIGN_CERT -u VORNAKDSN_SIGN_PASSWORD -u VORNAKDSN_SIGN_TIMESTAMP_URL \
+        PATH="$work/spy:$PATH" "$@" \
         "$scripts/package.sh" "$program" 1.0.0 "release-$name" >"$name.output" 2>"$name.errors"
     local status=$?
     ! grep -qe 4321 -e p12secret "$name.output" "$name.errors" || fail "a secret is in the output"
+    [ ! -e leaked ] || fail "the password reached wixl"
     return $status
 }
 
@@ -138,6 +153,20 @@ release "$case_name" "${p12[@]}" || fail "failed: $(cat "$case_name.errors")"
 expect_signed "$case_name" untimestamped
 tally
 
+name_case token_without_pin
+release "$case_name" VORNAKDSN_SIGN_PKCS11_MODULE="$module" \
+    'VORNAKDSN_SIGN_PKCS11_KEY=pkcs11:token=open;object=codesign' \
+    VORNAKDSN_SIGN_CERT="$work/open-chain.pem" || fail "failed: $(cat "$case_name.errors")"
+expect_signed "$case_name" untimestamped
+tally
+
+# Files named relative to the folder the script starts in (this one).
+name_case relative_paths
+release "$case_name" VORNAKDSN_SIGN_PKCS12=signer.p12 VORNAKDSN_SIGN_PASSWORD=p12secret ||
+    fail "failed: $(cat "$case_name.errors")"
+expect_signed "$case_name" untimestamped
+tally
+
 # refused NAME WORDS SETTINGS...
 refused() {
     name_case "$1"
@@ -155,6 +184,7 @@ refused token_without_certificate "VORNAKDSN_SIGN_CERT is not set" "${token[@]}"
 refused pin_in_key_uri "holds a PIN" "${token[@]}" 'VORNAKDSN_SIGN_PKCS11_KEY=pkcs11:token=signing;object=codesign;pin-value=4321'
 refused password_without_key "VORNAKDSN_SIGN_PASSWORD is set, but no key" VORNAKDSN_SIGN_PASSWORD=4321
 refused certificate_without_key "VORNAKDSN_SIGN_CERT is set, but no key" VORNAKDSN_SIGN_CERT="$work/token-chain.pem"
+refused missing_certificate "VORNAKDSN_SIGN_CERT names 'nothere.pem', which does not exist" "${token[@]}" VORNAKDSN_SIGN_CERT=nothere.pem
 refused time_stamps_without_key "VORNAKDSN_SIGN_TIMESTAMP_URL is set, but no key" VORNAKDSN_SIGN_TIMESTAMP_URL="$time_stamps"
 
 summary
