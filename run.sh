@@ -1,5 +1,5 @@
 #!/bin/bash
-# usage: ./run.sh [--wow64] [DATABASE-PATH]
+# usage: ./run.sh [--vm] [--wow64] [DATABASE-PATH]
 # Builds the program and runs it in a private Wine prefix whose ODBC installer is Wine's own,
 # with a stand-in for the Access driver's setup routine behind it; then prints the data
 # source as the prefix's registry holds it. Exits non-zero when the data source is missing or
@@ -8,8 +8,16 @@
 # Plain, the prefix is 32-bit Windows (build/run-prefix). With --wow64 it is 64-bit Windows
 # (build/run-prefix-wow64), where the program runs under WoW64: the data source is printed as
 # the 32-bit registry view holds it, and the 64-bit view must have none.
+#
+# On a host that cannot run 32-bit x86 programs, or with --vm, does all of it in a Debian 12
+# guest under QEMU (see scripts/guest-run.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
+if [ "${1-}" = --vm ]; then
+    shift
+    exec scripts/guest-run.sh ./run.sh "$@"
+fi
+scripts/runs-32-bit.sh || exec scripts/guest-run.sh ./run.sh "$@"
 arch=win32
 prefix=build/run-prefix
 if [ "${1-}" = --wow64 ]; then

@@ -1,12 +1,17 @@
 #!/bin/bash
-# Installs, on Debian 12 as root, whatever the build and the tests need and the machine lacks.
+# usage: scripts/install-dependencies.sh [--guest-tools]
+# Installs, on Debian 12 as root, whatever the build and the tests need and the machine lacks;
+# with --guest-tools, what a host needs to run them in a guest instead (scripts/guest-run.sh).
 # Quick when everything is there: it only asks dpkg.
 set -euo pipefail
 
-packages=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 cmake xvfb xauth
-          googletest wixl msitools faketime osslsigncode openssl softhsm2 opensc gnutls-bin
-          libengine-pkcs11-openssl
-          python3)
+if [ "${1-}" = --guest-tools ]; then
+    packages=(debootstrap qemu-system-x86 qemu-utils e2fsprogs)
+else
+    packages=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 cmake xvfb
+              xauth googletest wixl msitools faketime osslsigncode openssl softhsm2 opensc
+              gnutls-bin libengine-pkcs11-openssl python3)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -20,7 +25,7 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 echo "installing: ${missing[*]}"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ "${1-}" != --guest-tools ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
