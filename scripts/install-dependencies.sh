@@ -8,8 +8,8 @@ set -euo pipefail
 if [ "${1-}" = --guest-tools ]; then
     packages=(debootstrap qemu-system-x86 qemu-utils e2fsprogs)
 else
-    packages=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 cmake xvfb
-              xauth googletest wixl msitools faketime osslsigncode openssl softhsm2 opensc
+    packages=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 cmake make
+              git xvfb xauth googletest wixl msitools faketime osslsigncode openssl softhsm2 opensc
               gnutls-bin libengine-pkcs11-openssl python3)
 fi
 

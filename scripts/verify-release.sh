@@ -43,9 +43,10 @@ version=$("$root/scripts/build-program.sh")
 cp "$root/build/vornakdsn.exe" "$work/vornakdsn.exe"
 
 failures=0
-# signer FILE: the subject of the certificate that signed FILE; nothing when it is unsigned.
+# signer FILE: the subject of the certificate that signed FILE, as its signature's own
+# certificates (work/certificates.pem) name it.
 signer() {
-    { osslsigncode verify -in "$1" 2>/dev/null || true; } |
+    { osslsigncode verify -CAfile "$work/certificates.pem" -in "$1" 2>/dev/null || true; } |
         awk '/^Signer.s certificate:/ { found = 1 }
              found && /Subject:/ { sub(/^[ \t]*Subject: */, ""); print; exit }'
 }
@@ -54,6 +55,8 @@ signer() {
 compare() {
     local given=$folder/$1 rebuilt=$2 by= differing
     if osslsigncode extract-signature -in "$given" -out "$work/signature" >/dev/null 2>&1; then
+        openssl pkcs7 -inform DER -in "$work/signature" -print_certs \
+            -out "$work/certificates.pem" 2>/dev/null || true
         # It checks the signature against the system's CAs as well, and says no to a
         # certificate they do not know, while still writing the file.
         rm -f "$work/attached"
