@@ -38,16 +38,16 @@ trap clean EXIT
 trap 'exit 130' INT TERM
 log=$work/log
 system=$work/root
-step() {  # step TEXT COMMAND...: runs COMMAND with its output in the log
+step() {  # step TEXT COMMAND...: runs COMMAND with its output in the log, for 30 minutes at most
     say "$1 (log: $log)"
-    if ! "${@:2}" >>"$log" 2>&1; then
+    if ! timeout -k 10 1800 "${@:2}" >>"$log" 2>&1; then
         tail -n 20 "$log" >&2
         say "failed: $1"
         return 1
     fi
 }
-in_guest() { chroot "$system" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
-                 DEBIAN_FRONTEND=noninteractive "$@"; }
+in_guest=(chroot "$system" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
+          DEBIAN_FRONTEND=noninteractive)
 
 mirror=http://deb.debian.org/debian
 step "1/6 Debian 12 with its kernel, by debootstrap" \
@@ -65,15 +65,15 @@ deb http://deb.debian.org/debian-security bookworm-security main
 SOURCES
 cp "$root/scripts/install-dependencies.sh" "$system/tmp/"
 # The signing tool as these machines have it, from backports.
-step "2/6 the signing tool, from backports" in_guest bash -c \
+step "2/6 the signing tool, from backports" "${in_guest[@]}" bash -c \
     'apt-get update -q &&
      apt-get install -y -q --no-install-recommends -t bookworm-backports osslsigncode'
 # A host that cannot run 32-bit code cannot set up a few i386 packages here: the guest does.
-if ! step "3/6 the project's packages" in_guest bash /tmp/install-dependencies.sh; then
+if ! step "3/6 the project's packages" "${in_guest[@]}" bash /tmp/install-dependencies.sh; then
     "$root/scripts/runs-32-bit.sh" 2>/dev/null && refuse "failed: the project's packages"
 fi
-in_guest apt-get clean
-unfinished=$(in_guest dpkg --audit || true)
+"${in_guest[@]}" apt-get clean
+unfinished=$("${in_guest[@]}" dpkg --audit || true)
 cp "$root/scripts/guest-init.sh" "$system/sbin/vornakdsn-init"
 chmod 755 "$system/sbin/vornakdsn-init"
 cp "$system"/boot/vmlinuz-* "$work/vmlinuz"

@@ -23,8 +23,9 @@ share() {  # share TAG FOLDER
 }
 modprobe -a 9pnet_virtio 9p
 if share control /run/control && share checkout "$(cat /run/control/checkout)"; then
-    # Files on the shares carry the host's times: a clock behind them makes make complain.
-    touch /run/control/now && date -s "@$(stat -c %.9Y /run/control/now)" >/dev/null
+    # Files on the shares carry the host's times, and the guest's clock falls behind the
+    # host's by a little: a second ahead, no file is ever in the guest's future for make.
+    touch /run/control/now && date -s "@$(($(stat -c %Y /run/control/now) + 1))" >/dev/null
     # Packages whose set-up needed 32-bit code that the host, making the image, could not run.
     [ -z "$(dpkg --audit)" ] || dpkg --configure -a >/dev/ttyS0 2>&1
     stty -F /dev/ttyS1 raw -echo

@@ -57,10 +57,13 @@ compare() {
     if osslsigncode extract-signature -in "$given" -out "$work/signature" >/dev/null 2>&1; then
         openssl pkcs7 -inform DER -in "$work/signature" -print_certs \
             -out "$work/certificates.pem" 2>/dev/null || true
-        # It checks the signature against the system's CAs as well, and says no to a
-        # certificate they do not know, while still writing the file.
+        # It checks the signature as it attaches it, against a CA file that must be there
+        # to be read (not every machine has the system's): the signature's own
+        # certificates serve. Whether they are trusted is not this script's question, and
+        # the file is written either way.
         rm -f "$work/attached"
-        osslsigncode attach-signature -sigin "$work/signature" -in "$rebuilt" \
+        osslsigncode attach-signature -CAfile "$work/certificates.pem" \
+            -TSA-CAfile "$work/certificates.pem" -sigin "$work/signature" -in "$rebuilt" \
             -out "$work/attached" >/dev/null 2>&1 || true
         rm -f "$work/signature"
         if [ ! -s "$work/attached" ]; then
