@@ -24,8 +24,13 @@ shares=()
 for tag_folder in "checkout=$root" "control=$control"; do
     shares+=(-virtfs "local,path=${tag_folder#*=},mount_tag=${tag_folder%%=*},security_model=none,multidevs=remap")
 done
-# A file chardev opens its path again with an offset of its own, which would write over what
-# this script's caller writes: the caller's own descriptors are handed over instead.
+# The output ports write into pipes that this script copies to its own standard output and
+# error, whatever those are: QEMU can neither be handed a terminal nor share a file's offset.
+mkfifo "$control/output" "$control/errors"
+cat "$control/output" &
+copiers=($!)
+cat "$control/errors" >&2 &
+copiers+=($!)
 timeout -k 10 "$seconds" qemu-system-x86_64 -nodefaults -no-user-config -no-reboot \
     -display none -monitor none "${machine[@]}" -smp "$(nproc)" -m 6G \
     -kernel "$guest/vmlinuz" -initrd "$guest/initrd.img" \
@@ -33,10 +38,21 @@ timeout -k 10 "$seconds" qemu-system-x86_64 -nodefaults -no-user-config -no-rebo
     -drive "file=$disk,if=virtio,format=$format,cache=unsafe" \
     "${shares[@]}" \
     -serial "file:$control/console.log" \
-    -add-fd fd=3,set=1 -chardev file,id=output,path=/dev/fdset/1,append=on -serial chardev:output \
-    -add-fd fd=4,set=2 -chardev file,id=errors,path=/dev/fdset/2,append=on -serial chardev:errors \
-    3>&1 4>&2 &
+    -chardev "file,id=output,path=$control/output" -serial chardev:output \
+    -chardev "file,id=errors,path=$control/errors" -serial chardev:errors &
 qemu=$!
-trap 'kill -TERM "$qemu" 2>/dev/null; wait "$qemu"' EXIT
+finish() {
+    kill -TERM "$qemu" 2>/dev/null
+    wait "$qemu" 2>/dev/null
+    # A copier whose pipe QEMU never opened waits for a writer: one comes and goes.
+    local pipe
+    for pipe in "$control/output" "$control/errors"; do
+        exec 5<>"$pipe"
+        exec 5>&-
+    done
+    wait "${copiers[@]}"
+    rm -f "$control/output" "$control/errors"
+}
+trap finish EXIT
 trap 'exit 130' INT TERM
 wait "$qemu"

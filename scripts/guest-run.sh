@@ -43,6 +43,7 @@ fi
 echo "guest: booting ($accel; console in $control/console.log while it runs)" >&2
 status=0
 boot "$accel" $((minutes * 60)) "$@" || status=$?
+[ "$status" != 130 ] || exit 130
 if [ ! -s "$control/status" ]; then
     tail -n 20 "$control/console.log" >&2 2>/dev/null || true
     echo "guest: ended without the command's status (qemu: $status; $minutes-minute limit)" >&2

@@ -28,8 +28,9 @@ cat >"$work/bin/qemu-system-x86_64" <<'STANDIN'
 control=$(printf '%s\n' "$@" | sed -n 's/^local,path=\(.*\),mount_tag=control,.*/\1/p')
 printf '%s\n' "$@" | grep -x -e 'tcg,thread=multi' -e 'max,-smap,-la57' >"$STAND_IN_NOTES"
 tr '\0' '\n' <"$control/command" >>"$STAND_IN_NOTES"
-echo "guest output" >&3
-echo "guest errors" >&4
+port() { printf '%s\n' "$@" | sed -n "s/^file,id=$1,path=//p"; }
+echo "guest output" >"$(port output "$@")"
+echo "guest errors" >"$(port errors "$@")"
 echo "$STAND_IN_STATUS" >"$control/status"
 STANDIN
 chmod +x "$work/bin"/*
