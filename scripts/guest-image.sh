@@ -6,7 +6,7 @@
 # (~/.cache/vornakdsn-guest unless set), in a folder named after this script, the install
 # script and the guest's first process, so that a change to any of them makes a new one;
 # older ones are removed. Progress goes to standard error. With --folder, only prints where
-# the guest is or would be. Takes 3 to 15 minutes and about 5 GB.
+# the guest is or would be. Takes 2 to 15 minutes and about 3 GB.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache=${VORNAKDSN_GUEST_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vornakdsn-guest}
@@ -86,10 +86,8 @@ step "4/6 its disk" bash -c "truncate -s 8G '$work/root.img' &&
 rm -rf "$system"
 if [ -n "$unfinished" ]; then
     mkdir "$work/control"
-    printf 'true\0' >"$work/control/command"
-    printf '%s' "$root" >"$work/control/checkout"
     step "5/6 the rest of the packages' set-up, in the guest" "$root/scripts/guest-boot.sh" \
-        "$work" "$work/root.img" "$work/control" tcg 1800 && [ -s "$work/control/status" ] ||
+        "$work" "$work/root.img" "$work/control" tcg 1800 true && [ -s "$work/control/status" ] ||
         exit 1
     rm -rf "$work/control"
 fi

@@ -18,11 +18,9 @@ trap 'rm -rf "$control"' EXIT
 
 # boot ACCEL SECONDS COMMAND...: one guest from a throwaway copy of the image.
 boot() {
-    rm -f "$control/status" "$control/disk.qcow2"
-    printf '%s\0' "${@:3}" >"$control/command"
-    printf '%s' "$root" >"$control/checkout"
+    rm -f "$control/disk.qcow2"
     qemu-img create -q -f qcow2 -F raw -b "$guest/root.img" "$control/disk.qcow2"
-    "$root/scripts/guest-boot.sh" "$guest" "$control/disk.qcow2" "$control" "$1" "$2"
+    "$root/scripts/guest-boot.sh" "$guest" "$control/disk.qcow2" "$control" "$@"
 }
 
 accel=tcg

@@ -101,7 +101,8 @@ if [ "$msi" != "vornakdsn-$version.msi" ]; then
 else
     compare "$msi" "$work/rebuilt/$msi"
 fi
-(cd "$work" && cp rebuilt/"$msi" . 2>/dev/null; sha256sum vornakdsn.exe "$msi" >SHA256SUMS) || true
-compare SHA256SUMS "$work/SHA256SUMS"
+# Of the files as compared: the package now carries the release's signature.
+(cd "$work/rebuilt" && sha256sum vornakdsn.exe "$msi" >SHA256SUMS 2>/dev/null) || true
+compare SHA256SUMS "$work/rebuilt/SHA256SUMS"
 
 [ "$failures" -eq 0 ] || exit 1
