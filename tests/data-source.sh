@@ -9,6 +9,9 @@
 # - paths: paths of any characters, in several code pages, given exactly (through LAUNCHER)
 #   to the program as shipped and to the program as Windows before 10 version 1903 runs it:
 #   each is registered exactly, or refused with the data source left as it was.
+# - outcomes: what a run says of the add request, in its exit status, on standard error and
+#   in the event it writes (Wine's event log prints each event's strings): written, the
+#   installer library missing, and refused by Wine's installer, which has no Access driver.
 set -uo pipefail
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh" "$@"
@@ -107,6 +110,39 @@ path C.UTF-8 "$elsewhere" 'C:\Data\Заказы.mdb' 'refused 1252'
 # Neither an empty path nor one that a backslash before its closing quote cut short.
 path C.UTF-8 "$shipped" '""' 'refused vornakdsn: the database path is empty'
 path C.UTF-8 "$shipped" '"C:\Data\"' 'refused vornakdsn: the database path holds a quote ("), which no Windows path can; a backslash before a closing quote escapes it, so end a quoted folder path with two: "C:\Data\\"'
+close_prefix
+
+# outcome NAME STATUS TOLD: runs the program for C:\Data\e.mdb, with the environment's extra
+# words; it must end with STATUS and write TOLD: its standard error and its event (type and
+# ID, then each string, on the channel Wine prints that type on).
+outcome() {
+    name_case "outcomes: $1"
+    local status=0 told
+    told=$(WINEDEBUG=+eventlog "${@:4}" wine "$program" 'C:\Data\e.mdb' 2>&1 >/dev/null |
+           tr -d '\r' | sed -nE -e '/^vornakdsn: /p' \
+               -e 's/.*:advapi:ReportEventA \([^,]*,(0x[0-9a-f]+),[^,]*,(0x[0-9a-f]+),.*/event \1 \2/p' \
+               -e 's/^[0-9a-f]+:(trace|err):eventlog:ReportEventW /\1 /p') || status=$?
+    [ "$status" = "$2" ] || fail "ended with $status, not $2"
+    [ "$told" = "$3" ] || fail "told:
+$told"
+    tally
+}
+
+begin outcomes "$template" "$work"
+tally
+outcome written 0 'event 0x0004 0x00000001
+trace L"C:\\Data\\e.mdb"'
+outcome library_missing 3 'event 0x0001 0x00000002
+err L"C:\\Data\\e.mdb"
+err L"The ODBC installer DLL (ODBCCP32.DLL) is not installed on this system."' \
+    env WINEDLLOVERRIDES="odbccp32=;$WINEDLLOVERRIDES"
+wine reg delete 'HKLM\Software\ODBC\ODBCINST.INI\Microsoft Access Driver (*.mdb)' /f \
+    "${view[@]}" >/dev/null 2>&1 || fail "cannot remove the Access driver"
+outcome refused 4 'vornakdsn: The ODBC data source vornakDsnStore was not added for the Access database C:\Data\e.mdb: the ODBC installer refused it with error 6: Component not found
+event 0x0001 0x00000003
+err L"C:\\Data\\e.mdb"
+err L"6"
+err L"Component not found"'
 close_prefix
 
 summary

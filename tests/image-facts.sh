@@ -34,7 +34,7 @@ dlls=$(awk '/DLL Name:/ { print $3 }' <<<"$headers" | sort | tr '\n' ' ')
 
 # Every function imported, each of which Windows NT 4.0 exports.
 nt4='CloseHandle CreateFileA DeleteCriticalSection EnterCriticalSection FreeLibrary GetACP
-GetCommandLineA GetCommandLineW GetCurrentProcessId GetFileSize GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetProcAddress
+FormatMessageA GetCommandLineA GetCommandLineW GetCurrentProcessId GetFileSize GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetProcAddress
 GetStartupInfoA GetStdHandle GetSystemDirectoryA InitializeCriticalSection LeaveCriticalSection
 LoadLibraryA LocalAlloc LocalFree LocalLock LocalUnlock MoveFileExA MultiByteToWideChar
 SetUnhandledExceptionFilter

@@ -8,8 +8,9 @@ namespace {
 // Loaded on first success and kept until the process ends; empty means "try again".
 HMODULE g_hInstallerModule;
 
-// Set once a report went to standard error because no one could have seen its box.
-bool g_bReportUnseen;
+// What the current request told the user about an installer it could not reach; null while
+// it reached one. Points at a constant text or at g_szEntryPointMessage.
+const char* g_pszUnreachableReport;
 
 const char kCaption[] = "ODBC Installer Error";
 const char kMissingLibraryText[] =
@@ -28,10 +29,15 @@ const DWORD kFileNameLimit = MAX_PATH + 1;
 // longest message with the prefix and line end of its standard-error form.
 const int kMessageLimit = 1024;
 
+// Kept past the report, since the outcome of the run names it again.
+char g_szEntryPointMessage[kMessageLimit];
+
 typedef BOOL(WINAPI* ConfigDataSourceProc)(HWND, WORD, LPCSTR, LPCSTR);
+typedef RETCODE(WINAPI* InstallerErrorProc)(WORD, DWORD*, LPSTR, WORD, WORD*);
 
 void Report(const char* text)
 {
+    g_pszUnreachableReport = text;
     if (SomeoneCanSeeBoxes()) {
         MessageBoxA(NULL, text, kCaption, kMessageStyle);
         return;
@@ -40,7 +46,6 @@ void Report(const char* text)
     DWORD written;
     int length = wsprintfA(line, "vornakdsn: %s\r\n", text);
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, static_cast<DWORD>(length), &written, NULL);
-    g_bReportUnseen = true;
 }
 
 // Windows XP fills the whole buffer without a terminator when the name is too long, so
@@ -56,11 +61,11 @@ void ReportMissingEntryPoint(const char* name)
 {
     char installerFileName[kFileNameLimit] = {};
     char programFileName[kFileNameLimit] = {};
-    char message[kMessageLimit] = {};
     FetchModuleFileName(g_hInstallerModule, installerFileName);
     FetchModuleFileName(GetModuleHandleW(NULL), programFileName);
-    wsprintfA(message, kMissingEntryPointFormat, programFileName, name, installerFileName);
-    Report(message);
+    wsprintfA(g_szEntryPointMessage, kMissingEntryPointFormat, programFileName, name,
+              installerFileName);
+    Report(g_szEntryPointMessage);
 }
 
 FARPROC GetInstallerProc(const char* name)
@@ -83,6 +88,7 @@ FARPROC GetInstallerProc(const char* name)
 BOOL InstallerConfigDataSource(HWND hwndParent, WORD fRequest, LPCSTR lpszDriver,
                                LPCSTR lpszAttributes)
 {
+    g_pszUnreachableReport = NULL;
     // Looked up on every call: only the module is worth keeping.
     FARPROC proc = GetInstallerProc("SQLConfigDataSource");
     if (!proc)
@@ -92,7 +98,28 @@ BOOL InstallerConfigDataSource(HWND hwndParent, WORD fRequest, LPCSTR lpszDriver
     return configDataSource(hwndParent, fRequest, lpszDriver, lpszAttributes);
 }
 
-bool InstallerReportWentUnseen(void)
+const char* InstallerUnreachableReport(void)
 {
-    return g_bReportUnseen;
+    return g_pszUnreachableReport;
+}
+
+InstallerErrorAnswer QueryInstallerError(DWORD* code, char (&message)[kInstallerMessageSize])
+{
+    *code = 0;
+    message[0] = '\0';
+    // Installers before ODBC 3.0 lack it, which is no fault of theirs: no report.
+    FARPROC proc = g_hInstallerModule ? GetProcAddress(g_hInstallerModule, "SQLInstallerError")
+                                      : NULL;
+    if (!proc)
+        return kNoErrorFunction;
+    InstallerErrorProc installerError =
+        reinterpret_cast<InstallerErrorProc>(reinterpret_cast<void*>(proc));
+    // The installer is told of one byte less than there is, and that byte is set after the
+    // call: whatever it writes within its limit, the text ends inside the buffer.
+    WORD length = 0;
+    RETCODE result = installerError(1, code, message, kInstallerMessageSize - 1, &length);
+    message[kInstallerMessageSize - 1] = '\0';
+    if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
+        return kNoError;
+    return kError;
 }

@@ -5,14 +5,12 @@
 #include "installer.h"
 #include "attribute_list.h"
 #include "command_line.h"
+#include "outcome.h"
 #include "vornakdsn_version.h"
 
 namespace {
 
 const int kUsageError = 2;
-// Both requests were attempted, but the installer could not be reached and the reason went
-// to standard error, where no one could see a box: an unattended install must fail.
-const int kInstallerUnreachableUnseen = 3;
 
 static_assert(kMaxDatabasePathLength == 4024, "the texts below name the limit");
 
@@ -23,13 +21,17 @@ const char kHelp[] =
     "DATABASE-PATH: asks the ODBC installer to remove the data source, then to add it\r\n"
     "anew with the \"Microsoft Access Driver (*.mdb)\". The path is used as given.\r\n"
     "\r\n"
-    "Exit status:\r\n"
-    "  0  both requests were attempted, whatever the installer answered\r\n"
+    "Exit status (each run that asks the installer also writes an event, source\r\n"
+    "vornakdsn, to the Application log):\r\n"
+    "  0  the data source was written as asked\r\n"
     "  2  nothing was done: no path, an empty one, one with a quote (\"), one\r\n"
     "     longer than 4024 bytes, or one that this Windows' code page cannot\r\n"
     "     hold exactly\r\n"
-    "  3  both requests were attempted, but the ODBC installer could not be\r\n"
-    "     reached and no one could be shown why (the reason is on standard error)\r\n"
+    "  3  the data source was not written: the ODBC installer could not be\r\n"
+    "     reached (a message box said why, or standard error where no one could\r\n"
+    "     see one)\r\n"
+    "  4  the data source was not written: the ODBC installer refused it\r\n"
+    "     (standard error gives its reason)\r\n"
     "\r\n"
     "vornakdsn /? shows this help; vornakdsn --version shows the version.\r\n";
 
@@ -98,7 +100,7 @@ int main(int argc, char* argv[])
 
     char addList[kAddListSize];
     BuildAddList(addList, argv[1]);
-    // Whatever the installer answers, the exit status stays 0: installers rely on it.
-    InstallerConfigDataSource(NULL, ODBC_ADD_SYS_DSN, kDriverDescription, addList);
-    return InstallerReportWentUnseen() ? kInstallerUnreachableUnseen : 0;
+    // The data source is what the run is for: its answer alone decides the outcome.
+    BOOL added = InstallerConfigDataSource(NULL, ODBC_ADD_SYS_DSN, kDriverDescription, addList);
+    return ReportAddOutcome(added, argv[1]);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "case_run.h"
+#include "events.h"
 #include "expectations.h"
 #include "named_cases.h"
 
@@ -35,7 +36,7 @@ TEST_P(MissingEntryPoint, IsToldOncePerRequestAndTheLibraryLoadedOnce)
     ASSERT_TRUE(r.prepared);
 
     ASSERT_TRUE(r.run.finished);
-    EXPECT_EQ(r.run.exitCode, 0u);
+    EXPECT_EQ(r.run.exitCode, 3u);
     ExpectInstallerBoxes(
         r.run,
         MissingEntryPointText(r.folder, c.inSystemDirectory ? SystemCopyPath() : r.searchCopyPath),
@@ -123,7 +124,7 @@ TEST_P(SessionZero, IsUnseenFromVistaOn)
 
     ASSERT_TRUE(r.run.finished) << "still waiting after 10 s";
     const std::string line = std::string("vornakdsn: ") + kMissingLibraryText + "\r\n";
-    EXPECT_EQ(r.run.exitCode, c.seen ? 0u : 3u);
+    EXPECT_EQ(r.run.exitCode, 3u);
     EXPECT_EQ(r.run.errors, c.seen ? "" : line + line);
 }
 
@@ -133,15 +134,102 @@ INSTANTIATE_TEST_SUITE_P(Windows, SessionZero,
                                          SessionZeroCase{"Windows10", "win10", false}),
                          CaseName<SessionZeroCase>);
 
-TEST(InstallerRefusing, StillEndsWithStatusZeroAfterBothRequests)
+const std::string kNotAdded = std::string("vornakdsn: The ODBC data source vornakDsnStore was "
+                                          "not added for the Access database ") +
+                              kDatabase + ": the ODBC installer refused it";
+
+// What the stand-in says, with its line end and tab as blanks, cut to the 510 bytes that
+// leave room for the NUL and the byte that the program keeps to end the text itself.
+std::string StandinExplanation()
 {
-    const CaseRun r = RunCase("installer-refusing", Machine{Absent(), Other(Standin::Refusing)},
-                              kDatabase);
+    const std::string start = "The stand-in refuses.  See below: ";
+    return start + std::string(510 - start.size(), 'x');
+}
+
+struct RefusalCase {
+    const char* name;
+    Standin standin;
+    DWORD exitCode;
+    std::string errors;
+};
+
+PRINT_CASES_BY_NAME(RefusalCase)
+
+class Refusal : public testing::TestWithParam<RefusalCase> {};
+
+// Only the add request's answer counts: the installer's account of a refusal is one line on
+// standard error, whatever it holds, and the run fails; a refused removal is no failure.
+TEST_P(Refusal, EndsAsTheAddRequestDid)
+{
+    const RefusalCase& c = GetParam();
+    const CaseRun r = RunCase(std::string("refusal-") + c.name,
+                              Machine{Absent(), Other(c.standin)}, kDatabase);
     ASSERT_TRUE(r.prepared);
 
-    ExpectQuietSuccess(r.run);
+    ASSERT_TRUE(r.run.finished);
+    EXPECT_EQ(r.run.exitCode, c.exitCode);
+    EXPECT_EQ(r.run.output, "");
+    EXPECT_EQ(r.run.errors, c.errors);
     EXPECT_TRUE(r.run.boxes.empty());
     ExpectRequestsThrough(r.events, r.searchCopyPath, SystemCopyPath(), kDatabase);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Installers, Refusal,
+    testing::Values(
+        RefusalCase{"AddExplained", Standin::Refusing, 4,
+                    kNotAdded + " with error 11: " + StandinExplanation() + "\r\n"},
+        RefusalCase{"AddUnexplained", Standin::RefusingUnexplained, 4,
+                    kNotAdded + " and cannot say why, since its library has no "
+                                "SQLInstallerError.\r\n"},
+        RefusalCase{"RemovalOnly", Standin::RefusingRemoval, 0, ""}),
+    CaseName<RefusalCase>);
+
+struct EventMessageCase {
+    const char* name;
+    DWORD id;
+    size_t strings;  // how many the program writes with the event
+};
+
+PRINT_CASES_BY_NAME(EventMessageCase)
+
+class EventMessage : public testing::TestWithParam<EventMessageCase> {};
+
+// Event Viewer puts an event's strings into the sentence that the program's message table
+// holds for it: each string that the program writes must stand there once, and no other.
+TEST_P(EventMessage, HoldsEachStringOfItsEvent)
+{
+    const EventMessageCase& c = GetParam();
+    const std::string program = PrepareCase(std::string("event-") + c.name) + "\\vornakdsn.exe";
+    HMODULE image = LoadLibraryExA(program.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(image != NULL);
+    const char* strings[9];
+    const char* const written[] = {"<first>", "<second>", "<third>"};
+    for (size_t i = 0; i < 9; i++)
+        strings[i] = i < c.strings ? written[i] : "<not written>";
+    char text[1024];
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, image, c.id,
+                       0, text, sizeof text, reinterpret_cast<va_list*>(const_cast<char**>(strings)));
+    FreeLibrary(image);
+    ASSERT_NE(length, 0u) << "no message " << c.id;
+
+    const std::string sentence(text, length);
+    for (size_t i = 0; i < c.strings; i++) {
+        const size_t at = sentence.find(written[i]);
+        EXPECT_NE(at, std::string::npos) << sentence;
+        EXPECT_EQ(sentence.find(written[i], at + 1), std::string::npos) << sentence;
+    }
+    EXPECT_EQ(sentence.find("<not written>"), std::string::npos) << sentence;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, EventMessage,
+    testing::Values(EventMessageCase{"Written", MSG_DATA_SOURCE_WRITTEN, 1},
+                    EventMessageCase{"Unreachable", MSG_INSTALLER_UNREACHABLE, 2},
+                    EventMessageCase{"Refused", MSG_INSTALLER_REFUSED, 3},
+                    EventMessageCase{"RefusedWithoutReason", MSG_INSTALLER_REFUSED_WITHOUT_REASON, 1},
+                    EventMessageCase{"RefusedUnexplained", MSG_INSTALLER_REFUSED_UNEXPLAINED, 1}),
+    CaseName<EventMessageCase>);
 
 }  // namespace

@@ -104,7 +104,7 @@ TEST_P(Selection, KeepsTheRightCopy)
 
     if (c.kept == Kept::None) {
         ASSERT_TRUE(run.finished);
-        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(run.exitCode, 3u);
         ExpectInstallerBoxes(run, kMissingLibraryText, 2);
         EXPECT_TRUE(events.empty());
         return;

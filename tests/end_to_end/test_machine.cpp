@@ -29,6 +29,10 @@ const char* BuiltFileName(Standin standin)
         return "standin_unversioned.dll";
     case Standin::Refusing:
         return "standin_refusing.dll";
+    case Standin::RefusingUnexplained:
+        return "standin_refusing_unexplained.dll";
+    case Standin::RefusingRemoval:
+        return "standin_refusing_removal.dll";
     case Standin::NoEntryPoint:
         return "standin_no_entry_point.dll";
     default:

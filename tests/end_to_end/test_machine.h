@@ -8,7 +8,16 @@
 #include <string>
 #include <vector>
 
-enum class Standin { None, Versioned, Unversioned, Refusing, NoEntryPoint, EmptyFile };
+enum class Standin {
+    None,
+    Versioned,
+    Unversioned,
+    Refusing,             // refuses to add, and says why at length
+    RefusingUnexplained,  // refuses to add, and has no SQLInstallerError
+    RefusingRemoval,      // refuses to remove only
+    NoEntryPoint,
+    EmptyFile
+};
 
 // One copy of odbccp32.dll as a case wants it.
 struct CopySpec {

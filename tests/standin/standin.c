@@ -6,8 +6,11 @@
      exit   <references> <own path>     (process end)
      call   <references> <owner window> <request> <driver in hex>
             <attribute list in hex, closing NUL included> <own path>
-   References are the loader's count for the module, as the loader's own list shows it. */
+   References are the loader's count for the module, as the loader's own list shows it.
+   It refuses the request whose code STANDIN_REFUSES gives (none when 0), and with
+   STANDIN_EXPLAINS it has an SQLInstallerError that explains a refusal at length. */
 #include <windows.h>
+#include <sql.h>
 
 static HMODULE self;
 static char line[3 * 4096 + 4 * MAX_PATH];
@@ -115,7 +118,28 @@ __declspec(dllexport) BOOL WINAPI SQLConfigDataSource(HWND owner, WORD request, 
     AddHex((const unsigned char*)attributes, ListLength(attributes));
     Add(" ");
     End();
-    return STANDIN_RESULT;
+    return request != STANDIN_REFUSES;
+}
+#endif
+
+#ifdef STANDIN_EXPLAINS
+/* Longer than any installer's message may be, with line ends and a tab in it: the first
+   error, for whatever error is asked for. Cut to the room given, as an installer does. */
+__declspec(dllexport) SQLRETURN WINAPI SQLInstallerError(WORD error, DWORD* code, LPSTR message,
+                                                         WORD room, WORD* length)
+{
+    static const char start[] = "The stand-in refuses.\r\nSee\tbelow: ";
+    const WORD full = 600;
+    (void)error;
+    *code = 11;
+    *length = full;
+    if (room == 0)
+        return SQL_SUCCESS_WITH_INFO;
+    WORD at = 0;
+    for (; at < room - 1 && at < full; at++)
+        message[at] = at < sizeof start - 1 ? start[at] : 'x';
+    message[at] = '\0';
+    return room > full ? SQL_SUCCESS : SQL_SUCCESS_WITH_INFO;
 }
 #endif
 
