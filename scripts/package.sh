@@ -140,6 +140,9 @@ at_source_time wixl -a x86 -D Version="$version" -D ProductCode="$placeholder" -
 # DATABASEPATH reaches the installing service also when the install is a managed one.
 secure=$(property SecureCustomProperties)
 at_source_time msibuild "$msi" -q "UPDATE Property SET Value = '${secure:+$secure;}DATABASEPATH' WHERE Property = 'SecureCustomProperties'"
+# wixl writes every string as REG_SZ; the event log's EventMessageFile is a REG_EXPAND_SZ,
+# which a value that starts with "#%" is.
+at_source_time msibuild "$msi" -q "UPDATE Registry SET Value = '#%[#vornakdsn.exe]' WHERE Name = 'EventMessageFile'"
 # Another build of this same version replaces an installed one as a newer version does:
 # wixl's upgrade row leaves the version itself out, so the row is made again with it
 # (attribute 0x200). Attributes is part of the table's key: the row is replaced, not updated.

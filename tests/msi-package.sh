@@ -12,6 +12,7 @@ set -uo pipefail
 packages=$subject
 program_folder="$program_files_folder/vornakdsn"
 data_source='HKLM\Software\ODBC\ODBC.INI\vornakDsnStore'
+event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\vornakdsn'
 
 # begin_case NAME: the case NAME, with the packages at C:\first.msi, C:\higher.msi, C:\signed.msi.
 begin_case() {
@@ -78,6 +79,7 @@ expect_installed_program() {
 expect_nothing_installed() {
     [ ! -e "$WINEPREFIX/drive_c/$program_folder" ] || fail "$program_folder exists"
     expect_products ""
+    expect_absent "$event_source"
 }
 
 # A stale value in the data source, gone only if the program ran again.
@@ -94,6 +96,8 @@ expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
 expect_database 'C:\Data Files\orders db.mdb'
 expect_installed_program "$packages/unsigned/vornakdsn.exe"
 expect_products "1.0.0 "
+got=$(value "$event_source" EventMessageFile)
+[ "$got" = "C:\\${program_folder//\//\\}\\vornakdsn.exe" ] || fail "EventMessageFile is '$got'"
 # The same install command again, as a start-up script gives it at every start, finds the
 # data source right and changes nothing: the program does not run.
 mark_stale
@@ -152,6 +156,16 @@ begin_case refused_too_long_path
 # The program refuses the path (exit status 2), which fails the install and rolls it back.
 # Wine's msiexec ends such an install with 1627 where Windows' ends it with 1603.
 expect_status 1627 /i 'C:\first.msi' "DATABASEPATH=C:\\$(printf '%4022s' '' | tr ' ' d)"
+expect_nothing_installed
+expect_absent "$data_source"
+end
+
+# Without the Access driver the installer refuses the data source (status 4): the install
+# fails and is rolled back. (Wine's log has no line for the program's status.)
+begin_case refused_by_installer
+wine reg delete 'HKLM\Software\ODBC\ODBCINST.INI\Microsoft Access Driver (*.mdb)' /f \
+    "${view[@]}" >/dev/null 2>&1 || fail "cannot remove the Access driver"
+expect_status 1627 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
 expect_nothing_installed
 expect_absent "$data_source"
 end

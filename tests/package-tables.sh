@@ -50,6 +50,17 @@ msiinfo export "$msi" LaunchCondition | tr -d '\r' | grep -qxF "$(row \
 has Property "$(row QuoteCharacter '"')"
 tally
 
+# Event Viewer reads the program's sentences from the file named by a REG_EXPAND_SZ ("#%"),
+# for all three types of event (7, a DWORD: "#").
+name_case event_source
+source='SYSTEM\CurrentControlSet\Services\EventLog\Application\vornakdsn'
+registry=$(msiinfo export "$msi" Registry | tr -d '\r' | cut -f2-)
+for expected in "$(row 2 "$source" EventMessageFile '#%[#vornakdsn.exe]' EventSource)" \
+                "$(row 2 "$source" TypesSupported '#7' EventSource)"; do
+    grep -qxF "$expected" <<<"$registry" || fail "Registry lacks: ${expected//$'\t'/ | }"
+done
+tally
+
 name_case properties
 # DATABASEPATH reaches the installing service in a managed install too.
 msiinfo export "$msi" Property | grep -q '^SecureCustomProperties.*DATABASEPATH' ||
