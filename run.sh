@@ -10,14 +10,14 @@
 # the 32-bit registry view holds it, and the 64-bit view must have none.
 #
 # On a host that cannot run 32-bit x86 programs, or with --vm, does all of it in a Debian 12
-# guest under QEMU (see scripts/guest-run.sh).
+# guest under QEMU (see scripts/guest/run.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
 if [ "${1-}" = --vm ]; then
     shift
-    exec scripts/guest-run.sh ./run.sh "$@"
+    exec scripts/guest/run.sh ./run.sh "$@"
 fi
-scripts/runs-32-bit.sh || exec scripts/guest-run.sh ./run.sh "$@"
+scripts/runs-32-bit.sh || exec scripts/guest/run.sh ./run.sh "$@"
 arch=win32
 prefix=build/run-prefix
 if [ "${1-}" = --wow64 ]; then
@@ -32,19 +32,21 @@ cmake --preset default >/dev/null
 cmake --build --preset default --target vornakdsn access_setup launch -j "$(nproc)" >/dev/null
 
 export WINEPREFIX=$PWD/$prefix WINEARCH=$arch WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree=;mshtml='
-scripts/wine-prefix.sh start
-trap 'scripts/wine-prefix.sh stop' EXIT
-scripts/odbc-prefix.sh build/tools/access_setup.dll
+# shellcheck source=scripts/lib.sh
+. scripts/lib.sh
+wine_settings
+scripts/wine/prefix.sh start
+trap 'scripts/wine/prefix.sh stop' EXIT
+scripts/wine/odbc-prefix.sh build/tools/access_setup.dll
 
 # Wine would turn the path into the Unix locale's characters; the launcher hands it over as
 # given, whatever its characters.
 command_line="\"$(winepath -w build/vornakdsn.exe)\" \"$database\""
 status=0
-wine build/tests/launch.exe 60 "$(printf '%s' "$command_line" | od -An -tx1 | tr -d ' \n')" ||
+wine build/tools/launch.exe 60 "$(printf '%s' "$command_line" | od -An -tx1 | tr -d ' \n')" ||
     status=$?
 echo "vornakdsn.exe exited with status $status"
-if ! stored=$(scripts/show-data-source.sh); then
+if ! stored=$(scripts/wine/show-data-source.sh); then
     echo "the data source vornakDsnStore is missing" >&2
     exit 1
 fi

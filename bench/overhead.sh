@@ -52,18 +52,21 @@ measure() {
 # copy of a real installer library's size, above the size that is moved aside.
 prepare() {
     export WINEPREFIX=$PWD/build/bench-prefix-$WINEARCH
-    scripts/wine-prefix.sh start
-    trap 'scripts/wine-prefix.sh stop' EXIT
+    scripts/wine/prefix.sh start
+    trap 'scripts/wine/prefix.sh stop' EXIT
     work=$WINEPREFIX/drive_c/bench
     mkdir -p "$work"
     cp build/vornakdsn.exe build/bench/least_program.exe build/bench/least_program_user32.exe "$work/"
-    . scripts/registry-view.sh
+    . scripts/wine/registry-view.sh
     local system_copy=$WINEPREFIX/drive_c/windows/$system_folder/odbccp32.dll
     cp build/standins/standin_versioned.dll "$system_copy"
     truncate -s 200000 "$system_copy"
 }
 
-export WINEDEBUG=-all WINEDLLOVERRIDES='odbccp32=n;mscoree=;mshtml='
+export WINEDEBUG=-all WINEDLLOVERRIDES=odbccp32=n
+# shellcheck source=scripts/lib.sh
+. scripts/lib.sh
+wine_settings
 unset DISPLAY STANDIN_LOG
 printf '%-19s %-22s %11s %11s %7s\n' case "least program" "tool" "least" ratio
 for WINEARCH in win32 win64; do
@@ -76,6 +79,6 @@ for WINEARCH in win32 win64; do
         cp build/standins/standin_versioned.dll "$work/odbccp32.dll"
         measure "two copies" "$baseline"
     done
-    scripts/wine-prefix.sh stop
+    scripts/wine/prefix.sh stop
 done
 echo "medians of $runs runs each; $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(wine --version)"

@@ -1,10 +1,9 @@
-#!/bin/sh
+#!/bin/bash
 # Runs a Windows program under Wine, only ever in the private prefix the caller names, of the
 # architecture the caller names (32-bit Windows unless told otherwise).
-if [ -z "$WINEPREFIX" ]; then
-    echo "wine-run.sh: WINEPREFIX is not set; refusing to use ~/.wine" >&2
-    exit 125
-fi
+# shellcheck source=scripts/lib.sh
+. "$(dirname "$0")/../scripts/lib.sh"
+require_prefix 125
 export WINEARCH="${WINEARCH:-win32}"
-export WINEDEBUG="${WINEDEBUG:--all}"
+wine_settings
 exec wine "$@"

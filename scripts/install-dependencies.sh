@@ -1,7 +1,7 @@
 #!/bin/bash
 # usage: scripts/install-dependencies.sh [--guest-tools]
 # Installs, on Debian 12 as root, whatever the build and the tests need and the machine lacks;
-# with --guest-tools, what a host needs to run them in a guest instead (scripts/guest-run.sh).
+# with --guest-tools, what a host needs to run them in a guest instead (scripts/guest/run.sh).
 # Quick when everything is there: it only asks dpkg.
 set -euo pipefail
 

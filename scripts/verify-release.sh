@@ -9,15 +9,13 @@
 # file matches, 1 when one does not, 2 when it cannot compare.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-refuse() {
-    echo "verify-release.sh: $*" >&2
-    exit 2
-}
-[ $# -eq 1 ] || refuse "usage: scripts/verify-release.sh FOLDER"
-folder=$(realpath -e -- "$1" 2>/dev/null) || refuse "no folder $1"
+# shellcheck source=scripts/lib.sh
+. "$root/scripts/lib.sh"
+[ $# -eq 1 ] || die 2 "usage: scripts/verify-release.sh FOLDER"
+folder=$(realpath -e -- "$1" 2>/dev/null) || die 2 "no folder $1"
 msi=$(cd "$folder" && ls vornakdsn-*.msi 2>/dev/null) || true
 [ -f "$folder/vornakdsn.exe" ] && [ -f "$folder/SHA256SUMS" ] && [ "$(wc -w <<<"$msi")" = 1 ] ||
-    refuse "$folder holds no release: it needs vornakdsn.exe, one vornakdsn-X.Y.Z.msi and SHA256SUMS"
+    die 2 "$folder holds no release: it needs vornakdsn.exe, one vornakdsn-X.Y.Z.msi and SHA256SUMS"
 
 # The release's own time, and what it was built from and with.
 info=$folder/build-info.txt
@@ -31,7 +29,7 @@ if [ -f "$info" ]; then
             echo "note: the release was built with $name $there; this machine has ${here:-none}:" \
                  "the bytes may differ for that alone"
         fi
-    done < <(join -a 1 <(sort "$info") <("$root/scripts/build-info.sh" | sort) |
+    done < <(join -a 1 <(sort "$info") <("$root/scripts/release/build-info.sh" | sort) |
              awk '$1 != "SOURCE_DATE_EPOCH" && $2 != $3')
 else
     echo "note: $folder has no build-info.txt: rebuilt at this checkout's commit time"
@@ -39,7 +37,7 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-version=$("$root/scripts/build-program.sh")
+version=$("$root/scripts/release/build-program.sh")
 cp "$root/build/vornakdsn.exe" "$work/vornakdsn.exe"
 
 failures=0
@@ -94,7 +92,7 @@ compare vornakdsn.exe "$work/vornakdsn.exe"
 # The package holds the program as released, signature and all.
 env -u VORNAKDSN_SIGN_PKCS12 -u VORNAKDSN_SIGN_PKCS11_MODULE -u VORNAKDSN_SIGN_PKCS11_KEY \
     -u VORNAKDSN_SIGN_CERT -u VORNAKDSN_SIGN_PASSWORD -u VORNAKDSN_SIGN_TIMESTAMP_URL \
-    "$root/scripts/package.sh" "$work/vornakdsn.exe" "$version" "$work/rebuilt" >/dev/null
+    "$root/scripts/release/package.sh" "$work/vornakdsn.exe" "$version" "$work/rebuilt" >/dev/null
 if [ "$msi" != "vornakdsn-$version.msi" ]; then
     echo "mismatch: $msi: this checkout builds vornakdsn-$version.msi"
     failures=$((failures + 1))

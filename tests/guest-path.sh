@@ -35,8 +35,8 @@ echo "$STAND_IN_STATUS" >"$control/status"
 STANDIN
 chmod +x "$work/bin"/*
 export PATH=$work/bin:$PATH VORNAKDSN_GUEST_CACHE=$work/cache VORNAKDSN_GUEST_ACCEL=tcg
-mkdir -p "$("$source_dir/scripts/guest-image.sh" --folder)"
-touch "$("$source_dir/scripts/guest-image.sh" --folder)/ready"
+mkdir -p "$("$source_dir/scripts/guest/image.sh" --folder)"
+touch "$("$source_dir/scripts/guest/image.sh" --folder)/ready"
 
 # through STATUS EXPECTED-WORDS COMMAND...
 through() {
@@ -63,7 +63,7 @@ name_case guest_command
 mkdir -p "$work/control"
 printf '%s\0' bash -c 'printf "[%s]" "$@"; exit 4' - 'a "b"' '' 'C:\Data\' >"$work/control/command"
 printf '%s' "$work" >"$work/control/checkout"
-said=$(bash "$source_dir/scripts/guest-command.sh" "$work/control")
+said=$(bash "$source_dir/scripts/guest/inside/command.sh" "$work/control")
 [ "$said" = '[a "b"][][C:\Data\]' ] || fail "the command got: $said"
 [ "$(cat "$work/control/status")" = 4 ] || fail "status: $(cat "$work/control/status")"
 tally

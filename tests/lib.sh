@@ -1,6 +1,6 @@
 # Sourced by the shell tests. Each case runs in a fresh copy of the template prefix that
 # prefix-template.sh made, and its checks are tallied; summary prints "N passed, N failed" and
-# fails the test when any case failed. Also sets what scripts/registry-view.sh sets.
+# fails the test when any case failed. Also sets what scripts/wine/registry-view.sh sets.
 #
 # The tests that run cases in prefixes source it with their own arguments,
 #   SUBJECT LAUNCHER TEMPLATE WORK win32|win64
@@ -14,9 +14,12 @@ if [ $# -eq 5 ]; then
 fi
 tests=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 scripts=$(cd "$tests/../scripts" && pwd)
-# shellcheck source=scripts/registry-view.sh
-. "$scripts/registry-view.sh"
-export WINEDEBUG=-all WINEDLLOVERRIDES='mscoree=;mshtml='
+# shellcheck source=scripts/lib.sh
+. "$scripts/lib.sh"
+# shellcheck source=scripts/wine/registry-view.sh
+. "$scripts/wine/registry-view.sh"
+export WINEDEBUG=-all
+wine_settings
 # Without a display a message box returns at once: a fault cannot leave a test waiting.
 unset DISPLAY
 
@@ -57,7 +60,7 @@ begin() {
 }
 
 close_prefix() {
-    "$scripts/wine-prefix.sh" stop
+    "$scripts/wine/prefix.sh" stop
     rm -rf "$WINEPREFIX"
 }
 

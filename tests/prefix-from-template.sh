@@ -14,4 +14,4 @@ for folder in system32 syswow64; do
     [ ! -d "$template/drive_c/windows/$folder" ] ||
         cp -al "$template/drive_c/windows/$folder" "$WINEPREFIX/drive_c/windows/"
 done
-"$(dirname "$0")/../scripts/wine-prefix.sh" start
+"$(dirname "$0")/../scripts/wine/prefix.sh" start

@@ -1,6 +1,6 @@
 #!/bin/bash
 # usage: signing.sh PROGRAM WORK
-# Makes releases of PROGRAM (scripts/package.sh) as publishers sign them, everything local,
+# Makes releases of PROGRAM (scripts/release/package.sh) as publishers sign them, everything local,
 # below WORK: a throwaway CA; a signing certificate valid for 30 days whose key lies on a
 # SoftHSM2 token, and the same certificate's twin with its key in a .p12 file; and an RFC 3161
 # time-stamping server on 127.0.0.1. Signed and time-stamped releases verify, the program
@@ -98,7 +98,7 @@ release() {
     env -u VORNAKDSN_SIGN_PKCS12 -u VORNAKDSN_SIGN_PKCS11_MODULE -u VORNAKDSN_SIGN_PKCS11_KEY \
         -u VORNAKDSN_SIGN_CERT -u VORNAKDSN_SIGN_PASSWORD -u VORNAKDSN_SIGN_TIMESTAMP_URL \
         PATH="$work/spy:$PATH" "$@" \
-        "$scripts/package.sh" "$program" 1.0.0 "release-$name" >"$name.output" 2>"$name.errors"
+        "$scripts/release/package.sh" "$program" 1.0.0 "release-$name" >"$name.output" 2>"$name.errors"
     local status=$?
     ! grep -qe 4321 -e p12secret "$name.output" "$name.errors" || fail "a secret is in the output"
     [ ! -e leaked ] || fail "the password reached wixl"

@@ -1,6 +1,6 @@
 #!/bin/bash
-# usage: scripts/guest-image.sh [--folder]
-# Prints the folder of the Debian 12 guest that scripts/guest-run.sh boots (root.img,
+# usage: scripts/guest/image.sh [--folder]
+# Prints the folder of the Debian 12 guest that scripts/guest/run.sh boots (root.img,
 # vmlinuz, initrd.img), building it first when it is missing: debootstrap, Debian's kernel,
 # and what scripts/install-dependencies.sh installs. Kept below VORNAKDSN_GUEST_CACHE
 # (~/.cache/vornakdsn-guest unless set), in a folder named after this script, the install
@@ -8,9 +8,11 @@
 # older ones are removed. Progress goes to standard error. With --folder, only prints where
 # the guest is or would be. Takes 2 to 15 minutes and about 3 GB.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=scripts/lib.sh
+. "$root/scripts/lib.sh"
 cache=${VORNAKDSN_GUEST_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vornakdsn-guest}
-key=$(cat "$root"/scripts/{guest-image,install-dependencies,guest-init}.sh | sha256sum | cut -c1-16)
+key=$(cat "$root"/scripts/{guest/image,install-dependencies,guest/inside/init}.sh | sha256sum | cut -c1-16)
 guest=$cache/guest-$key
 if [ "${1-}" = --folder ] || [ -e "$guest/ready" ]; then
     echo "$guest"
@@ -18,11 +20,7 @@ if [ "${1-}" = --folder ] || [ -e "$guest/ready" ]; then
 fi
 
 say() { echo "guest image: $*" >&2; }
-refuse() {
-    say "$*"
-    exit 1
-}
-[ "$(id -u)" -eq 0 ] || refuse "making it takes root (debootstrap, chroot)"
+[ "$(id -u)" -eq 0 ] || die 1 "making the guest takes root (debootstrap, chroot)"
 "$root/scripts/install-dependencies.sh" --guest-tools >&2
 
 # Built aside and renamed when whole: a build cut short is never taken for a guest.
@@ -70,11 +68,11 @@ step "2/6 the signing tool, from backports" "${in_guest[@]}" bash -c \
      apt-get install -y -q --no-install-recommends -t bookworm-backports osslsigncode'
 # A host that cannot run 32-bit code cannot set up a few i386 packages here: the guest does.
 if ! step "3/6 the project's packages" "${in_guest[@]}" bash /tmp/install-dependencies.sh; then
-    "$root/scripts/runs-32-bit.sh" 2>/dev/null && refuse "failed: the project's packages"
+    "$root/scripts/runs-32-bit.sh" 2>/dev/null && die 1 "failed: the project's packages"
 fi
 "${in_guest[@]}" apt-get clean
 unfinished=$("${in_guest[@]}" dpkg --audit || true)
-cp "$root/scripts/guest-init.sh" "$system/sbin/vornakdsn-init"
+cp "$root/scripts/guest/inside/init.sh" "$system/sbin/vornakdsn-init"
 chmod 755 "$system/sbin/vornakdsn-init"
 cp "$system"/boot/vmlinuz-* "$work/vmlinuz"
 cp "$system"/boot/initrd.img-* "$work/initrd.img"
@@ -86,7 +84,7 @@ step "4/6 its disk" bash -c "truncate -s 8G '$work/root.img' &&
 rm -rf "$system"
 if [ -n "$unfinished" ]; then
     mkdir "$work/control"
-    step "5/6 the rest of the packages' set-up, in the guest" "$root/scripts/guest-boot.sh" \
+    step "5/6 the rest of the packages' set-up, in the guest" "$root/scripts/guest/boot.sh" \
         "$work" "$work/root.img" "$work/control" tcg 1800 true && [ -s "$work/control/status" ] ||
         exit 1
     rm -rf "$work/control"

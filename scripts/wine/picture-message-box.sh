@@ -1,11 +1,13 @@
 #!/bin/bash
-# usage: scripts/picture-message-box.sh missing-library|missing-entry-point [PNG]
+# usage: scripts/wine/picture-message-box.sh missing-library|missing-entry-point [PNG]
 # Photographs a message box of the program as Wine draws it on a virtual display; writes
 # docs/BOX.png by default. missing-library: no ODBC installer library can be loaded.
 # missing-entry-point: the system's installer library lacks SQLConfigDataSource (the tests'
 # stand-in of that kind), the program running from C:\Program Files\vornakdsn.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
+# shellcheck source=scripts/lib.sh
+. scripts/lib.sh
 box=${1:?usage: picture-message-box.sh missing-library|missing-entry-point [PNG]}
 picture=${2:-docs/$box.png}
 
@@ -21,23 +23,23 @@ system32=$WINEPREFIX/drive_c/windows/system32
 case "$box" in
 missing-library)
     # The installer library is switched off, so that no copy of it can be loaded.
-    export WINEDLLOVERRIDES='odbccp32=d;mscoree=;mshtml='
+    export WINEDLLOVERRIDES=odbccp32=d
     ;;
 missing-entry-point)
     # Only files on disk serve as the installer library: the stand-in in the system folder.
-    export WINEDLLOVERRIDES='odbccp32=n;mscoree=;mshtml='
+    export WINEDLLOVERRIDES=odbccp32=n
     ;;
 *)
-    echo "picture-message-box.sh: no box named $box" >&2
-    exit 2
+    die 2 "no box named $box"
     ;;
 esac
+wine_settings
 display=:$((90 + RANDOM % 9))
 Xvfb "$display" -screen 0 1024x600x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'scripts/wine-prefix.sh stop; kill $xvfb 2>/dev/null || true' EXIT
+trap 'scripts/wine/prefix.sh stop; kill $xvfb 2>/dev/null || true' EXIT
 export DISPLAY=$display
-scripts/wine-prefix.sh start
+scripts/wine/prefix.sh start
 
 folder="$WINEPREFIX/drive_c/Program Files/vornakdsn"
 mkdir -p "$folder"

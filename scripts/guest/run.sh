@@ -1,5 +1,5 @@
 #!/bin/bash
-# usage: scripts/guest-run.sh COMMAND [ARGUMENT...]
+# usage: scripts/guest/run.sh COMMAND [ARGUMENT...]
 # Runs COMMAND (./run.sh or ./test.sh, with its arguments) in a Debian 12 guest under QEMU, on
 # this very checkout shared into the guest at its own path, so that what it builds lands where
 # it would here. Its output comes back on this standard output and error, and its exit status
@@ -8,11 +8,11 @@
 # with it (asked once and remembered beside the guest), plain emulation otherwise, or always
 # with VORNAKDSN_GUEST_ACCEL=tcg. A run is ended after VORNAKDSN_GUEST_MINUTES (85).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 minutes=${VORNAKDSN_GUEST_MINUTES:-85}
-[ $# -gt 0 ] || { echo "usage: scripts/guest-run.sh COMMAND [ARGUMENT...]" >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: scripts/guest/run.sh COMMAND [ARGUMENT...]" >&2; exit 2; }
 
-guest=$("$root/scripts/guest-image.sh")
+guest=$("$root/scripts/guest/image.sh")
 control=$(mktemp -d)
 trap 'rm -rf "$control"' EXIT
 
@@ -20,7 +20,7 @@ trap 'rm -rf "$control"' EXIT
 boot() {
     rm -f "$control/disk.qcow2"
     qemu-img create -q -f qcow2 -F raw -b "$guest/root.img" "$control/disk.qcow2"
-    "$root/scripts/guest-boot.sh" "$guest" "$control/disk.qcow2" "$control" "$@"
+    "$root/scripts/guest/boot.sh" "$guest" "$control/disk.qcow2" "$control" "$@"
 }
 
 accel=tcg

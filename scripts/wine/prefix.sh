@@ -1,14 +1,14 @@
-#!/bin/sh
-# usage: scripts/wine-prefix.sh start|stop
+#!/bin/bash
+# usage: scripts/wine/prefix.sh start|stop
 # start: creates the prefix that WINEPREFIX names (of the architecture WINEARCH names) on
 # first use and keeps one wineserver up for it, so that each Wine process starts in
 # milliseconds. stop: ends that wineserver.
-set -e
-if [ -z "$WINEPREFIX" ]; then
-    echo "wine-prefix.sh: WINEPREFIX is not set; refusing to use ~/.wine" >&2
-    exit 1
-fi
-case "$1" in
+set -euo pipefail
+# shellcheck source=scripts/lib.sh
+. "$(dirname "$0")/../lib.sh"
+require_prefix
+wine_settings
+case "${1-}" in
 start)
     # The server needs the folder to exist, or it gives up and the first Wine process
     # starts an ordinary one, which ends soon after each process.
@@ -22,7 +22,6 @@ stop)
     wineserver --kill 2>/dev/null || true
     ;;
 *)
-    echo "usage: wine-prefix.sh start|stop" >&2
-    exit 2
+    die 2 "usage: scripts/wine/prefix.sh start|stop"
     ;;
 esac

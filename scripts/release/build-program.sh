@@ -1,9 +1,9 @@
 #!/bin/bash
-# usage: scripts/build-program.sh
+# usage: scripts/release/build-program.sh
 # Installs what is missing and builds build/vornakdsn.exe as a release has it; prints the
 # project's version (X.Y.Z).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 scripts/install-dependencies.sh >&2
 cmake --preset default >/dev/null
 cmake --build --preset default --target vornakdsn >/dev/null

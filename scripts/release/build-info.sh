@@ -1,11 +1,11 @@
 #!/bin/bash
-# usage: scripts/build-info.sh
+# usage: scripts/release/build-info.sh
 # Prints what a release is built from and with, one "name value" a line: the source commit
 # (with "+changes" when the checkout differs from it), SOURCE_DATE_EPOCH (the commit's time
 # unless the environment gives it), and the Debian versions of the tools that shape the
 # release's bytes. The same checkout and tools print the same text anywhere.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 tools=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev cmake wixl msitools
        osslsigncode faketime)

@@ -1,6 +1,6 @@
 #!/bin/bash
-# usage: scripts/guest-command.sh CONTROL-FOLDER
-# Runs, in the guest, the command that scripts/guest-boot.sh wrote into CONTROL-FOLDER/command
+# usage: scripts/guest/inside/command.sh CONTROL-FOLDER
+# Runs, in the guest, the command that scripts/guest/boot.sh wrote into CONTROL-FOLDER/command
 # (its words, each ended by a NUL) in the checkout that CONTROL-FOLDER/checkout names, and
 # writes its exit status into CONTROL-FOLDER/status.
 set -uo pipefail

@@ -1,5 +1,5 @@
 #!/bin/bash
-# usage: scripts/guest-boot.sh GUEST DISK CONTROL kvm|tcg SECONDS COMMAND [ARGUMENT...]
+# usage: scripts/guest/boot.sh GUEST DISK CONTROL kvm|tcg SECONDS COMMAND [ARGUMENT...]
 # Boots once the guest whose kernel and initramfs lie in GUEST (see guest-image.sh) from DISK
 # (qcow2 or raw), sharing this checkout at its own path and the folder CONTROL, into which it
 # writes COMMAND for the guest's first process (see guest-command.sh), which runs it in the
@@ -8,7 +8,7 @@
 # powers itself off when the command ends; it is ended after SECONDS, and when this script
 # is (Ctrl-C included). Exits 0 when the guest powered off by itself.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 guest=$1 disk=$2 control=$3 accel=$4 seconds=$5
 rm -f "$control/status"
 printf '%s\0' "${@:6}" >"$control/command"
