@@ -1,17 +1,13 @@
 #include "selection.h"
 
+#include "quarantine.h"
 #include "version.h"
 
 namespace {
 
 const char kInstallerLibraryName[] = "odbccp32.dll";
 
-// A system copy this small without version information is not a real installer library.
-const DWORD kQuarantineThreshold = 20000;
-
 const UINT kSystemDirectoryLimit = MAX_PATH + 1;
-// A directory of up to 260 characters, the backslash, a 12-character file name and the NUL.
-const int kBuiltPathLimit = MAX_PATH + 1 + 12 + 1;
 const DWORD kSearchCopyPathLimit = 2 * (MAX_PATH + 1);
 
 // One copy's version resource, held in fixed memory from the local heap.
@@ -21,33 +17,6 @@ struct InstallerCopy {
     HLOCAL memory;
     void* resource;
 };
-
-void QuarantineUndersizedInstaller(const char* systemDirectory, const char* systemCopyPath)
-{
-    HANDLE file = CreateFileA(systemCopyPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD size = GetFileSize(file, NULL);
-    CloseHandle(file);
-    if (size == INVALID_FILE_SIZE || size >= kQuarantineThreshold)
-        return;
-
-    VersionFunctions version;
-    HMODULE versionLibrary = BindVersionFunctions(&version);
-    if (!versionLibrary)
-        return;
-    DWORD unused;
-    if (version.GetFileVersionInfoSizeA(systemCopyPath, &unused) == 0) {
-        char quarantinePath[kBuiltPathLimit];
-        wsprintfA(quarantinePath, "%s\\odbccp32.bad", systemDirectory);
-        // A copy in use cannot be moved; it then simply takes part in the choice below.
-        MoveFileExA(systemCopyPath, quarantinePath,
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
-    }
-    FreeLibrary(versionLibrary);
-}
 
 void TakeResourceBuffer(InstallerCopy* copy)
 {

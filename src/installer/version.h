@@ -1,6 +1,6 @@
 // The version library, bound at run time, and the comparison of file versions.
-#ifndef VORNAKDSN_VERSION_H
-#define VORNAKDSN_VERSION_H
+#ifndef VORNAKDSN_INSTALLER_VERSION_H
+#define VORNAKDSN_INSTALLER_VERSION_H
 
 #include <windows.h>
 
