@@ -1,33 +1,59 @@
 #!/bin/bash
-# usage: scripts/install-dependencies.sh [--guest-tools]
-# Installs, on Debian 12 as root, whatever the build and the tests need and the machine lacks;
-# with --guest-tools, what a host needs to run them in a guest instead (scripts/guest/run.sh).
-# Quick when everything is there: it only asks dpkg.
+# usage: scripts/install-dependencies.sh [--release | --guest-tools]
+# Installs, on Debian 12 as root, what a job needs and the machine lacks: plain, building and
+# testing (Wine and the test tools besides what a release needs); with --release, building,
+# packaging, signing and checking a release, which needs neither Wine nor 32-bit code; with
+# --guest-tools, what a host needs to run the tests in a guest instead (scripts/guest/run.sh).
+# Quick when everything is there: it only asks dpkg. Run as another user, it only checks, and
+# names what is missing with status 2.
 set -euo pipefail
+# shellcheck source=scripts/lib.sh
+. "$(dirname "$0")/lib.sh"
 
-if [ "${1-}" = --guest-tools ]; then
-    packages=(debootstrap qemu-system-x86 qemu-utils e2fsprogs)
-else
-    packages=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 cmake make
-              git xvfb xauth googletest wixl msitools faketime osslsigncode openssl softhsm2 opensc
-              gnutls-bin libengine-pkcs11-openssl python3)
-fi
+release=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev cmake make git wixl
+         msitools faketime osslsigncode openssl python3)
+case "${1-}" in
+--guest-tools) packages=(debootstrap qemu-system-x86 qemu-utils e2fsprogs) ;;
+--release) packages=("${release[@]}") ;;
+"") packages=("${release[@]}" wine wine32:i386 wine64 xvfb xauth googletest softhsm2 opensc
+              gnutls-bin libengine-pkcs11-openssl) ;;
+*) die 2 "usage: scripts/install-dependencies.sh [--release | --guest-tools]" ;;
+esac
 
+# Releases are made and checked with osslsigncode 2.9 from bookworm-backports: bookworm's own
+# 2.5 extracts a program's signature with a header that nothing can attach again.
+wanted() {
+    local version
+    version=$(dpkg-query -W -f='${Status} ${Version}' "$1" 2>/dev/null) || return 1
+    [[ $version == "install ok installed "* ]] || return 1
+    [ "$1" != osslsigncode ] || dpkg --compare-versions "${version##* }" ge 2.9
+}
 missing=()
 for package in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || missing+=("$package")
+    wanted "$package" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-if [ "$(id -u)" -ne 0 ]; then
-    echo "install-dependencies.sh: missing ${missing[*]}; run as root to install them" >&2
-    exit 1
-fi
-echo "installing: ${missing[*]}"
-if [ "${1-}" != --guest-tools ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+[ "$(id -u)" -eq 0 ] ||
+    die 2 "missing ${missing[*]}: as root, scripts/install-dependencies.sh ${1-} installs them"
+echo "installing: ${missing[*]}" >&2
+if [[ " ${missing[*]} " == *" wine32:i386 "* ]] &&
+    ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
 fi
+# Backports from the mirror that apt already uses for bookworm.
+if ! apt-get indextargets --format '$(CODENAME)' | grep -qx bookworm-backports; then
+    mirror=$(apt-get indextargets --format '$(CODENAME) $(REPO_URI)' |
+             awk '$1 == "bookworm" { print $2; exit }')
+    [ -n "$mirror" ] || die 1 "apt has no source for Debian 12 (bookworm) to take backports from"
+    echo "deb $mirror bookworm-backports main" >/etc/apt/sources.list.d/bookworm-backports.list
+fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -q
-apt-get install -y -q --no-install-recommends "${missing[@]}"
+apt-get update -q >&2
+others=()
+for package in "${missing[@]}"; do
+    [ "$package" = osslsigncode ] || others+=("$package")
+done
+[ ${#others[@]} -eq 0 ] || apt-get install -y -q --no-install-recommends "${others[@]}" >&2
+[ ${#others[@]} -eq ${#missing[@]} ] ||
+    apt-get install -y -q --no-install-recommends -t bookworm-backports osslsigncode >&2
