@@ -2,8 +2,8 @@
 # usage: reproducible-build.sh SOURCE-DIR WORK
 # Makes releases (scripts/release.sh) of two copies of the checkout below WORK, in different
 # folders, whose files have different times, in different time zones, and checks that they
-# are the same bytes, with no folder's name in the program; then that verify-release.sh says
-# match for an unsigned and a signed release, and mismatch for one with a changed byte.
+# are the same bytes, with no folder's name in the program; then what verify-release.sh says of
+# genuine releases, unsigned and signed, and of releases tampered with, each in its one line.
 set -uo pipefail
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -11,10 +11,16 @@ source_dir=$(realpath "$1")
 work=$(mkdir -p "$2" && realpath "$2")
 rm -rf "${work:?}"/*
 
+# Each copy holds the checkout as one commit, the same in both, so that a release of it can
+# be checked also where the checkout has changes.
 copy() {
-    mkdir -p "$work/$1/vornakdsn"
-    tar -C "$source_dir" --exclude=./build -cf - . | tar -C "$work/$1/vornakdsn" -xf -
-    echo "$work/$1/vornakdsn"
+    local copy=$work/$1/vornakdsn
+    mkdir -p "$copy"
+    tar -C "$source_dir" --exclude=./build -cf - . | tar -C "$copy" -xf -
+    git -C "$copy" add -A
+    GIT_AUTHOR_DATE=@1700000000 GIT_COMMITTER_DATE=@1700000000 git -C "$copy" -c user.name=test \
+        -c user.email=test@example.invalid commit -q --allow-empty -m "the checkout as tested"
+    echo "$copy"
 }
 one=$(copy one)
 two=$(copy second-folder)
@@ -31,39 +37,138 @@ grep -aq -e "$work" -e "$source_dir" "$one/build/release/vornakdsn.exe" &&
     fail "a build folder's name is in the program"
 tally
 
-# verifies FOLDER STATUS LINES...: verify-release.sh in the first copy says exactly LINES of
-# FOLDER and ends with STATUS.
+# verifies FOLDER STATUS LINE...: verify-release.sh in the first copy ends with STATUS and says
+# each LINE, of FOLDER below WORK.
 verifies() {
-    local folder=$1 expected=$2 status=0 said
+    local folder=$1 expected=$2 status=0 said line
     shift 2
-    said=$("$one/scripts/verify-release.sh" "$folder" 2>&1) || status=$?
-    [ "$status" = "$expected" ] || fail "verify-release.sh ended with $status, not $expected"
-    [ "$said" = "$(printf '%s\n' "$@")" ] || fail "verify-release.sh said: $said"
+    said=$(cd "$work" && CXXFLAGS=-fno-inline "$one/scripts/verify-release.sh" "$folder" 2>&1) ||
+        status=$?
+    [ "$status" = "$expected" ] || fail "verify-release.sh ended with $status, not $expected: $said"
+    for line in "$@"; do
+        grep -qxF -- "$line" <<<"$said" || fail "verify-release.sh did not say '$line' but: $said"
+    done
 }
 
+# A build/ configured with other flags, and CXXFLAGS in the environment, change nothing.
 name_case verified
-verifies "$two/build/release" 0 "match: vornakdsn.exe" "match: vornakdsn-1.0.0.msi" "match: SHA256SUMS"
+CXXFLAGS=-fno-inline cmake -S "$one" -B "$one/build" -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_TOOLCHAIN_FILE="$one/cmake/mingw-i686.cmake" -DVORNAKDSN_TESTS=OFF >/dev/null
+cp -r "$two/build/release" "$work/unsigned"
+verifies unsigned 0 "match: build-info.txt, commit $(git -C "$one" rev-parse HEAD)" \
+    "match: vornakdsn.exe" "match: vornakdsn-1.0.0.msi" "match: SHA256SUMS"
 tally
 
 # Signed in the other copy, with the key file named relative to where it starts.
 name_case signed_verified
 cd "$work"
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=vornakdsn release signer' \
-    -addext extendedKeyUsage=codeSigning -keyout key.pem -out cert.pem 2>/dev/null
-openssl pkcs12 -export -inkey key.pem -in cert.pem -passout pass:throwaway -out signer.p12
+# certificate NAME USE [TIME]: NAME.pem and NAME.key, self-signed for two days from TIME (now).
+certificate() {
+    local at=()
+    [ -z "${3-}" ] || at=(faketime "$3")
+    "${at[@]}" openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=$1" \
+        -addext extendedKeyUsage="$2" -keyout "$1.key" -out "$1.pem" 2>/dev/null
+}
+certificate signer codeSigning
+openssl pkcs12 -export -inkey signer.key -in signer.pem -passout pass:throwaway -out signer.p12
 VORNAKDSN_SIGN_PKCS12=signer.p12 VORNAKDSN_SIGN_PASSWORD=throwaway "$two/scripts/release.sh" \
     >/dev/null 2>"$work/signed.errors" || fail "$(cat "$work/signed.errors")"
 cp -r "$two/build/release" signed
-signer='signed by /CN=vornakdsn release signer'
-verifies signed 0 "match: vornakdsn.exe, $signer" "match: vornakdsn-1.0.0.msi, $signer" \
-    "match: SHA256SUMS"
+fingerprint=$(openssl x509 -in signer.pem -noout -fingerprint -sha256 | sed 's/^.*=//')
+serial=$(openssl x509 -in signer.pem -noout -serial | sed 's/^.*=//')
+verifies signed 0 "match: vornakdsn.exe" "match: vornakdsn-1.0.0.msi" "match: SHA256SUMS" \
+    "signer: vornakdsn.exe: subject CN=signer, issuer CN=signer, serial $serial, SHA-256 $fingerprint"
 tally
 
-name_case changed_byte
-cp -r signed changed
-printf '\x01' | dd of=changed/vornakdsn.exe bs=1 seek=1024 conv=notrunc 2>/dev/null
-verifies changed 1 "mismatch: vornakdsn.exe: 1 of its bytes differ, the first at offset 1024 ($signer)" \
-    "match: vornakdsn-1.0.0.msi, $signer" "match: SHA256SUMS"
+# tampered NAME FROM: NAME, a copy of the release FROM to tamper with.
+tampered() {
+    name_case "$1"
+    cp -r "$2" "$1"
+}
+sums() {
+    (cd "$1" && sha256sum vornakdsn.exe vornakdsn-1.0.0.msi >SHA256SUMS)
+}
+# msi_signed FOLDER OSSLSIGNCODE-WORDS...: the package's signature made anew. (attach-signature
+# fails on a chain it does not trust, and writes the file all the same.)
+msi_signed() {
+    osslsigncode "${@:2}" -in "$1/vornakdsn-1.0.0.msi" -out "$1/new.msi" >/dev/null 2>&1
+    mv "$1/new.msi" "$1/vornakdsn-1.0.0.msi" && sums "$1"
+}
+# by_hand NAME KEY [TIME]: a release signed with KEY.key as no release script signs, at TIME.
+by_hand() {
+    local at=()
+    [ -z "${3-}" ] || at=(faketime "$3")
+    tampered "$1" unsigned
+    "${at[@]}" osslsigncode sign -h sha256 -key "$2.key" -certs "$2.pem" \
+        -in unsigned/vornakdsn.exe -out "$1.exe" >/dev/null
+    "$one/scripts/release/package.sh" "$1.exe" 1.0.0 "$1" >/dev/null
+    msi_signed "$1" "${at[@]}" sign -h sha256 -key "$2.key" -certs "$2.pem"
+}
+not_over_file='its signature does not verify over the file (CN=signer)'
+
+tampered changed_byte unsigned
+printf '\x01' | dd of=changed_byte/vornakdsn.exe bs=1 seek=1024 conv=notrunc 2>/dev/null
+sums changed_byte
+verifies changed_byte 1 "mismatch: vornakdsn.exe: 1 of its bytes differ, the first at offset 1024"
+tally
+
+tampered changed_signed_byte signed
+printf '\x01' | dd of=changed_signed_byte/vornakdsn.exe bs=1 seek=1024 conv=notrunc 2>/dev/null
+verifies changed_signed_byte 1 "mismatch: vornakdsn.exe: $not_over_file"
+tally
+
+# The package's signature from another build of the same version, by the same key.
+tampered transplanted signed
+VORNAKDSN_SIGN_PKCS12=signer.p12 VORNAKDSN_SIGN_PASSWORD=throwaway SOURCE_DATE_EPOCH=1 \
+    "$one/scripts/release/package.sh" signed/vornakdsn.exe 1.0.0 other >/dev/null
+osslsigncode extract-signature -in other/vornakdsn-1.0.0.msi -out other.signature >/dev/null
+osslsigncode remove-signature -in signed/vornakdsn-1.0.0.msi -out bare.msi >/dev/null
+msi_signed transplanted attach-signature -sigin other.signature -in bare.msi
+verifies transplanted 1 "mismatch: vornakdsn-1.0.0.msi: $not_over_file"
+tally
+
+certificate expired codeSigning '2020-01-01 00:00:00'
+by_hand expired expired '2020-01-02 00:00:00'
+verifies expired 1 "mismatch: vornakdsn.exe: its signer's certificate (CN=expired) expired on 2020-01-03 and the signature has no time stamp: Windows calls it invalid"
+tally
+
+certificate web serverAuth
+by_hand web_certificate web
+verifies web_certificate 1 "mismatch: vornakdsn.exe: it is signed with a certificate that is not for code signing (CN=web)"
+tally
+
+# A second signature, nested in the first, is named too.
+certificate second codeSigning
+tampered nested signed
+msi_signed nested sign -nest -h sha256 -key second.key -certs second.pem
+verifies nested 0 "match: vornakdsn-1.0.0.msi" \
+    "$(openssl x509 -in second.pem -noout -serial | sed 's/^serial=/signer: vornakdsn-1.0.0.msi: subject CN=second, issuer CN=second, serial /'), SHA-256 $(openssl x509 -in second.pem -noout -fingerprint -sha256 | sed 's/^.*=//')"
+tally
+
+tampered blob signed
+msi_signed blob add -addUnauthenticatedBlob
+verifies blob 1 "mismatch: vornakdsn-1.0.0.msi: its signature carries unsigned data besides time stamps and signatures (1.3.6.1.4.1.42921.1.2.1)"
+tally
+
+tampered extra_file unsigned
+touch extra_file/odbccp32.dll
+verifies extra_file 1 "mismatch: odbccp32.dll: no release holds it; run nothing from this folder"
+tally
+
+tampered missing_file unsigned
+rm missing_file/SHA256SUMS
+verifies missing_file 2 "verify-release.sh: $work/missing_file has no SHA256SUMS"
+tally
+
+tampered other_commit unsigned
+sed -i "s/^commit .*/commit $(printf '%040d' 7)/" other_commit/build-info.txt
+verifies other_commit 2 "verify-release.sh: the release was built from commit $(printf '%040d' 7), this checkout is $(git -C "$one" rev-parse HEAD): git checkout $(printf '%040d' 7) (with no changes) and run this again"
+tally
+
+# As sha256sum -c reads it: other order, line ends and mode still match.
+tampered sums_reordered unsigned
+tac unsigned/SHA256SUMS | sed 's/  / */; s/$/\r/' >sums_reordered/SHA256SUMS
+verifies sums_reordered 0 "match: SHA256SUMS"
 tally
 
 summary

@@ -30,6 +30,14 @@ signer='basicConstraints=CA:FALSE\nkeyUsage=digitalSignature\nextendedKeyUsage=c
 issue file 30 "$signer"
 cat file.pem ca.pem >file-chain.pem
 openssl pkcs12 -export -inkey file.key -in file-chain.pem -passout pass:p12secret -out signer.p12
+# Keys that sign what Windows refuses: a certificate for web servers, and one that has expired.
+issue web 30 'basicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n'
+faketime '2020-01-01 00:00:00' openssl req -x509 -newkey rsa:2048 -nodes -days 2 \
+    -subj '/CN=vornakdsn test expired' -addext extendedKeyUsage=codeSigning -keyout expired.key \
+    -out expired.pem 2>/dev/null
+for name in web expired; do
+    openssl pkcs12 -export -inkey "$name.key" -in "$name.pem" -passout pass:p12secret -out "$name.p12"
+done
 
 # The token, with its key made on it and never leaving it.
 export SOFTHSM2_CONF=$work/softhsm2.conf
@@ -185,6 +193,8 @@ refused pin_in_key_uri "holds a PIN" "${token[@]}" 'VORNAKDSN_SIGN_PKCS11_KEY=pk
 refused password_without_key "VORNAKDSN_SIGN_PASSWORD is set, but no key" VORNAKDSN_SIGN_PASSWORD=4321
 refused certificate_without_key "VORNAKDSN_SIGN_CERT is set, but no key" VORNAKDSN_SIGN_CERT="$work/token-chain.pem"
 refused missing_certificate "VORNAKDSN_SIGN_CERT names 'nothere.pem', which does not exist" "${token[@]}" VORNAKDSN_SIGN_CERT=nothere.pem
+refused web_certificate "not one Windows accepts: it is signed with a certificate that is not for code signing" VORNAKDSN_SIGN_PKCS12=web.p12 VORNAKDSN_SIGN_PASSWORD=p12secret
+refused expired_certificate "expired on 2020-01-03 and the signature has no time stamp" VORNAKDSN_SIGN_PKCS12=expired.p12 VORNAKDSN_SIGN_PASSWORD=p12secret
 refused time_stamps_without_key "VORNAKDSN_SIGN_TIMESTAMP_URL is set, but no key" VORNAKDSN_SIGN_TIMESTAMP_URL="$time_stamps"
 
 summary

@@ -10,7 +10,8 @@
 # signature, so that it still verifies after the certificate expires. A token whose key needs
 # no PIN takes none; relative paths are taken from the folder the script is started in.
 # Settings that are incomplete or contradict each other are refused, and a signature or time
-# stamp that cannot be made fails, each with one line and status 1. With --check, only checks
+# stamp that cannot be made, or that Windows would not accept (see check-signature.sh), fails,
+# each with one line and status 1. With --check, only checks
 # the settings and prints how files would be signed: unsigned, signed or timestamped.
 set -euo pipefail
 # shellcheck source=scripts/lib.sh
@@ -92,6 +93,12 @@ for file in "$@"; do
           -out "$work/signed" </dev/null >"$work/signing.log" 2>&1); then
         cat "$work/signing.log" >&2
         die 1 "cannot sign $file${timestamp_url:+ with a time stamp from $timestamp_url}"
+    fi
+    # A certificate that has expired or is not for code signing signs all the same: Windows
+    # would refuse what it signed.
+    if ! checked=$("$(dirname "$0")/check-signature.sh" "$work/signed"); then
+        die 1 "the signature made on $file is not one Windows accepts:" \
+              "$(sed -n 's/^fault: //p' <<<"$checked")"
     fi
     mv "$work/signed" "$file"
 done
