@@ -2,8 +2,10 @@
 # usage: guest-path.sh SOURCE-DIR WORK
 # Checks the way into the guest without booting one: this host runs 32-bit code; ./run.sh --vm
 # and ./test.sh --vm hand the guest exactly the command they were given, with plain emulation
-# where it is asked for, and give back its output and exit status (a stand-in for QEMU, below
-# WORK, plays the guest); the guest's side runs a command of any words and records its status.
+# where it is asked for and KVM where it serves, and give back its output and exit status (a
+# stand-in for QEMU, below WORK, plays the guest); the boot ends cleanly, and Ctrl-C and
+# SIGTERM end it all at once, leaving no verdict on KVM; the guest's side runs a command of
+# any words with the caller's settings and records its status.
 set -uo pipefail
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -16,8 +18,8 @@ name_case runs_32_bit
 tally
 
 # The stand-ins: qemu-img makes the disk; QEMU notes how it was asked to run and what the
-# guest was to do, answers on the guest's two output ports and "powers off" with the status
-# STAND_IN_STATUS.
+# guest was to do with which settings, answers on the guest's two output ports after
+# STAND_IN_SECONDS, and "powers off" with the status STAND_IN_STATUS.
 mkdir -p "$work/bin"
 cat >"$work/bin/qemu-img" <<'STANDIN'
 #!/bin/bash
@@ -25,9 +27,12 @@ touch "${@: -1}"
 STANDIN
 cat >"$work/bin/qemu-system-x86_64" <<'STANDIN'
 #!/bin/bash
+echo $$ >"$STAND_IN_NOTES.pid"
 control=$(printf '%s\n' "$@" | sed -n 's/^local,path=\(.*\),mount_tag=control,.*/\1/p')
-printf '%s\n' "$@" | grep -x -e 'tcg,thread=multi' -e 'max,-smap,-la57' >"$STAND_IN_NOTES"
+printf '%s\n' "$@" | grep -A1 -x -e -accel -e -cpu | grep -v -e '^-' >"$STAND_IN_NOTES"
 tr '\0' '\n' <"$control/command" >>"$STAND_IN_NOTES"
+tr '\0' '\n' <"$control/settings" | grep '^CTEST_PARALLEL_LEVEL=' >>"$STAND_IN_NOTES"
+sleep "${STAND_IN_SECONDS:-0}"
 port() { printf '%s\n' "$@" | sed -n "s/^file,id=$1,path=//p"; }
 echo "guest output" >"$(port output "$@")"
 echo "guest errors" >"$(port errors "$@")"
@@ -35,36 +40,94 @@ echo "$STAND_IN_STATUS" >"$control/status"
 STANDIN
 chmod +x "$work/bin"/*
 export PATH=$work/bin:$PATH VORNAKDSN_GUEST_CACHE=$work/cache VORNAKDSN_GUEST_ACCEL=tcg
-mkdir -p "$("$source_dir/scripts/guest/image.sh" --folder)"
-touch "$("$source_dir/scripts/guest/image.sh" --folder)/ready"
+export STAND_IN_NOTES=$work/notes CTEST_PARALLEL_LEVEL=3
+guest=$("$source_dir/scripts/guest/image.sh" --folder)
+mkdir -p "$guest"
+touch "$guest/ready"
+tcg='tcg,thread=multi
+max,-smap,-la57'
 
-# through STATUS EXPECTED-WORDS COMMAND...
+# through STATUS EXPECTED-NOTES COMMAND...
 through() {
-    local status=0 expected
-    expected=$(printf '%s\n' tcg,thread=multi max,-smap,-la57 "${@:3:$2}")
-    STAND_IN_STATUS=$1 STAND_IN_NOTES=$work/notes "${@:$(($2 + 3))}" >"$work/output" \
-        2>"$work/errors" || status=$?
+    local status=0
+    STAND_IN_STATUS=$1 "${@:3}" >"$work/output" 2>"$work/errors" || status=$?
     [ "$status" = "$1" ] || fail "ended with $status, not $1"
-    [ "$(cat "$work/notes")" = "$expected" ] || fail "the guest was asked: $(cat "$work/notes")"
+    [ "$(cat "$work/notes")" = "$2" ] || fail "the guest was asked: $(cat "$work/notes")"
     [ "$(cat "$work/output")" = "guest output" ] || fail "output: $(cat "$work/output")"
     grep -qx "guest errors" "$work/errors" || fail "errors: $(cat "$work/errors")"
 }
 
 name_case run_in_guest
-through 0 3 ./run.sh --wow64 'C:\Data\Заказы "x".mdb' "$source_dir/run.sh" --vm --wow64 'C:\Data\Заказы "x".mdb'
-through 3 1 ./run.sh "$source_dir/run.sh" --vm
+through 0 "$tcg
+./run.sh
+--wow64
+C:\\Data\\Заказы \"x\".mdb
+CTEST_PARALLEL_LEVEL=3" "$source_dir/run.sh" --vm --wow64 'C:\Data\Заказы "x".mdb'
+through 3 "$tcg
+./run.sh
+CTEST_PARALLEL_LEVEL=3" "$source_dir/run.sh" --vm
 tally
 
 name_case test_in_guest
-through 1 1 ./test.sh "$source_dir/test.sh" --vm
+through 1 "$tcg
+./test.sh
+CTEST_PARALLEL_LEVEL=3" "$source_dir/test.sh" --vm
 tally
 
-name_case guest_command
+# KVM, tried once for this host: the trial's guest runs the 32-bit probe, the run uses KVM.
+name_case kvm
+if [ -r /dev/kvm ] && [ -w /dev/kvm ]; then
+    through 0 "kvm
+host
+./test.sh
+CTEST_PARALLEL_LEVEL=3" env -u VORNAKDSN_GUEST_ACCEL "$source_dir/test.sh" --vm
+    grep -qx "$(cat /etc/machine-id) $(uname -r) yes" "$work/cache/kvm" ||
+        fail "the verdict kept is: $(cat "$work/cache/kvm")"
+else
+    echo "(no /dev/kvm here to try)"
+fi
+tally
+
+# The boot itself ends with the guest's power-off, its pipes gone.
+name_case boot_status
 mkdir -p "$work/control"
-printf '%s\0' bash -c 'printf "[%s]" "$@"; exit 4' - 'a "b"' '' 'C:\Data\' >"$work/control/command"
+status=0
+STAND_IN_STATUS=0 "$source_dir/scripts/guest/boot.sh" "$guest" "$work/disk.qcow2" \
+    "$work/control" tcg 60 true >/dev/null 2>&1 || status=$?
+[ "$status" = 0 ] || fail "ended with $status after the guest powered off"
+[ -z "$(find "$work/control" -type p)" ] || fail "left its pipes"
+tally
+
+# interrupted SIGNAL STATUS: the signal, as a terminal sends Ctrl-C to its foreground
+# processes, during the trial of KVM where there is one: all must end within seconds, and
+# no verdict be kept.
+interrupted() {
+    name_case "interrupted_by_$1"
+    rm -f "$work/cache/kvm" "$work/notes.pid"
+    local status=0 started=$SECONDS
+    # A shell starts what it puts in the background with Ctrl-C ignored; a terminal's does not.
+    STAND_IN_STATUS=0 STAND_IN_SECONDS=60 setsid perl -e '$SIG{INT} = "DEFAULT"; exec @ARGV' \
+        env -u VORNAKDSN_GUEST_ACCEL "$source_dir/test.sh" --vm >/dev/null 2>&1 &
+    local session=$!
+    for _ in $(seq 100); do [ -s "$work/notes.pid" ] && break; sleep 0.1; done
+    kill "-$1" -- "-$session"
+    wait "$session" || status=$?
+    [ "$status" = "$2" ] || fail "ended with $status, not $2"
+    [ $((SECONDS - started)) -lt 20 ] || fail "took $((SECONDS - started)) s to end"
+    ! kill -0 "$(cat "$work/notes.pid")" 2>/dev/null || fail "QEMU still runs"
+    [ ! -s "$work/cache/kvm" ] || fail "kept a verdict: $(cat "$work/cache/kvm")"
+    tally
+}
+interrupted INT 130
+interrupted TERM 143
+
+name_case guest_command
+printf '%s\0' bash -c 'printf "[%s]" "$@" "$CTEST_OUTPUT_ON_FAILURE"; exit 4' - 'a "b"' '' \
+    'C:\Data\' >"$work/control/command"
+printf '%s\0' CTEST_OUTPUT_ON_FAILURE=1 >"$work/control/settings"
 printf '%s' "$work" >"$work/control/checkout"
 said=$(bash "$source_dir/scripts/guest/inside/command.sh" "$work/control")
-[ "$said" = '[a "b"][][C:\Data\]' ] || fail "the command got: $said"
+[ "$said" = '[a "b"][][C:\Data\][1]' ] || fail "the command got: $said"
 [ "$(cat "$work/control/status")" = 4 ] || fail "status: $(cat "$work/control/status")"
 tally
 

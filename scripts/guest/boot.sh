@@ -1,18 +1,22 @@
 #!/bin/bash
 # usage: scripts/guest/boot.sh GUEST DISK CONTROL kvm|tcg SECONDS COMMAND [ARGUMENT...]
-# Boots once the guest whose kernel and initramfs lie in GUEST (see guest-image.sh) from DISK
-# (qcow2 or raw), sharing this checkout at its own path and the folder CONTROL, into which it
-# writes COMMAND for the guest's first process (see guest-command.sh), which runs it in the
-# checkout and leaves its exit status in CONTROL/status. The command's output comes on this
-# standard output and error, the guest's console goes to CONTROL/console.log. The guest
-# powers itself off when the command ends; it is ended after SECONDS, and when this script
-# is (Ctrl-C included). Exits 0 when the guest powered off by itself.
+# Boots once the guest whose kernel and initramfs lie in GUEST (see image.sh) from DISK (qcow2
+# or raw), sharing this checkout at its own path and the folder CONTROL, into which it writes
+# COMMAND for the guest's first process (see inside/command.sh), with the caller's CTEST_* and
+# VORNAKDSN_* settings (signing's aside); the guest runs it in the checkout and leaves its exit
+# status in CONTROL/status. The command's output comes on this standard output and error, the
+# guest's console goes to CONTROL/console.log. The guest powers itself off when the command
+# ends; it is ended after SECONDS, and when this script is. Takes VORNAKDSN_GUEST_MEMORY (MiB;
+# three quarters of what the host has free, at most 6144, unless set) and VORNAKDSN_GUEST_CPUS
+# (all the host's unless set). Exits 0 when the guest powered off by itself, 124 when its time
+# ran out, 130 on Ctrl-C and 143 on SIGTERM, having ended QEMU either way.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 guest=$1 disk=$2 control=$3 accel=$4 seconds=$5
-rm -f "$control/status"
+rm -f "$control/status" "$control/output" "$control/errors"
 printf '%s\0' "${@:6}" >"$control/command"
 printf '%s' "$root" >"$control/checkout"
+env -0 | grep -zE '^(CTEST|VORNAKDSN)_' | grep -zv '^VORNAKDSN_SIGN_' >"$control/settings" || true
 
 if [ "$accel" = kvm ]; then
     machine=(-accel kvm -cpu host)
@@ -22,11 +26,17 @@ else
     # on every system call.
     machine=(-accel tcg,thread=multi -cpu max,-smap,-la57)
 fi
+free=$(awk '$1 == "MemAvailable:" { print int($2 / 1024 * 3 / 4) }' /proc/meminfo)
+memory=${VORNAKDSN_GUEST_MEMORY:-$((free < 6144 ? free : 6144))}
 format=raw
 [[ $disk != *.qcow2 ]] || format=qcow2
+# QEMU reads a comma in an option's value as the end of it, and two as one.
+value() {
+    printf '%s' "${1//,/,,}"
+}
 shares=()
 for tag_folder in "checkout=$root" "control=$control"; do
-    shares+=(-virtfs "local,path=${tag_folder#*=},mount_tag=${tag_folder%%=*},security_model=none,multidevs=remap")
+    shares+=(-virtfs "local,path=$(value "${tag_folder#*=}"),mount_tag=${tag_folder%%=*},security_model=none,multidevs=remap")
 done
 # The output ports write into pipes that this script copies to its own standard output and
 # error, whatever those are: QEMU can neither be handed a terminal nor share a file's offset.
@@ -36,27 +46,30 @@ copiers=($!)
 cat "$control/errors" >&2 &
 copiers+=($!)
 timeout -k 10 "$seconds" qemu-system-x86_64 -nodefaults -no-user-config -no-reboot \
-    -display none -monitor none "${machine[@]}" -smp "$(nproc)" -m 6G \
-    -kernel "$guest/vmlinuz" -initrd "$guest/initrd.img" \
+    -display none -monitor none "${machine[@]}" -smp "${VORNAKDSN_GUEST_CPUS:-$(nproc)}" \
+    -m "$memory" -kernel "$guest/vmlinuz" -initrd "$guest/initrd.img" \
     -append "root=/dev/vda rw console=ttyS0 quiet mitigations=off panic=-1 init=/sbin/vornakdsn-init" \
-    -drive "file=$disk,if=virtio,format=$format,cache=unsafe" \
+    -drive "file=$(value "$disk"),if=virtio,format=$format,cache=unsafe" \
     "${shares[@]}" \
-    -serial "file:$control/console.log" \
-    -chardev "file,id=output,path=$control/output" -serial chardev:output \
-    -chardev "file,id=errors,path=$control/errors" -serial chardev:errors &
+    -serial "file:$(value "$control/console.log")" \
+    -chardev "file,id=output,path=$(value "$control/output")" -serial chardev:output \
+    -chardev "file,id=errors,path=$(value "$control/errors")" -serial chardev:errors &
 qemu=$!
 finish() {
-    kill -TERM "$qemu" 2>/dev/null
-    wait "$qemu" 2>/dev/null
+    kill -TERM "$qemu" 2>/dev/null || true
+    wait "$qemu" 2>/dev/null || true
     # A copier whose pipe QEMU never opened waits for a writer: one comes and goes.
     local pipe
     for pipe in "$control/output" "$control/errors"; do
         exec 5<>"$pipe"
         exec 5>&-
     done
-    wait "${copiers[@]}"
+    wait "${copiers[@]}" || true
     rm -f "$control/output" "$control/errors"
 }
 trap finish EXIT
-trap 'exit 130' INT TERM
-wait "$qemu"
+trap 'exit 130' INT
+trap 'exit 143' TERM
+status=0
+wait "$qemu" || status=$?
+exit "$status"
