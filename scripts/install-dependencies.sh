@@ -1,24 +1,32 @@
 #!/bin/bash
-# usage: scripts/install-dependencies.sh [--release | --guest-tools]
+# usage: scripts/install-dependencies.sh [--release | --build | --wine | --guest-tools] [--list]
 # Installs, on Debian 12 as root, what a job needs and the machine lacks: plain, building and
-# testing (Wine and the test tools besides what a release needs); with --release, building,
-# packaging, signing and checking a release, which needs neither Wine nor 32-bit code; with
-# --guest-tools, what a host needs to run the tests in a guest instead (scripts/guest/run.sh).
-# Quick when everything is there: it only asks dpkg. Run as another user, it only checks, and
-# names what is missing with status 2.
+# testing it all here; --release, building, packaging, signing and checking a release, which
+# needs neither Wine nor 32-bit code; --build, that and what builds and runs the tests that need
+# no Wine; --wine, what runs the rest, under Wine (the guest's part, see scripts/guest/run.sh);
+# --guest-tools, what makes and boots that guest. Quick when everything is there: it only asks
+# dpkg. Run as another user, it only checks, and names what is missing with status 2. With
+# --list, only prints the job's packages.
 set -euo pipefail
 # shellcheck source=scripts/lib.sh
 . "$(dirname "$0")/lib.sh"
 
 release=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev cmake make git wixl
          msitools faketime osslsigncode openssl python3)
+build=("${release[@]}" googletest softhsm2 opensc gnutls-bin libengine-pkcs11-openssl)
+wine=(wine wine32:i386 wine64 xvfb xauth cmake)
 case "${1-}" in
 --guest-tools) packages=(debootstrap qemu-system-x86 qemu-utils e2fsprogs) ;;
 --release) packages=("${release[@]}") ;;
-"") packages=("${release[@]}" wine wine32:i386 wine64 xvfb xauth googletest softhsm2 opensc
-              gnutls-bin libengine-pkcs11-openssl) ;;
-*) die 2 "usage: scripts/install-dependencies.sh [--release | --guest-tools]" ;;
+--build) packages=("${build[@]}") ;;
+--wine) packages=("${wine[@]}") ;;
+"") packages=("${build[@]}" "${wine[@]}") ;;
+*) die 2 "usage: scripts/install-dependencies.sh [--release | --build | --wine | --guest-tools] [--list]" ;;
 esac
+if [ "${2-}" = --list ]; then
+    printf '%s\n' "${packages[@]}"
+    exit 0
+fi
 
 # Releases are made and checked with osslsigncode 2.9 from bookworm-backports: bookworm's own
 # 2.5 extracts a program's signature with a header that nothing can attach again.
@@ -42,9 +50,8 @@ if [[ " ${missing[*]} " == *" wine32:i386 "* ]] &&
     dpkg --add-architecture i386
 fi
 # Backports from the mirror that apt already uses for bookworm.
-if ! apt-get indextargets --format '$(CODENAME)' | grep -qx bookworm-backports; then
-    mirror=$(apt-get indextargets --format '$(CODENAME) $(REPO_URI)' |
-             awk '$1 == "bookworm" { print $2; exit }')
+if [[ " ${missing[*]} " == *" osslsigncode "* ]] && [ -z "$(debian_mirror bookworm-backports)" ]; then
+    mirror=$(debian_mirror bookworm)
     [ -n "$mirror" ] || die 1 "apt has no source for Debian 12 (bookworm) to take backports from"
     echo "deb $mirror bookworm-backports main" >/etc/apt/sources.list.d/bookworm-backports.list
 fi

@@ -3,6 +3,7 @@
 #                        own, below scripts/ for the scripts there
 #   wine_settings        Wine as the project runs it (below)
 #   require_prefix       refuses to go on without a private prefix in WINEPREFIX
+#   debian_mirror SUITE  the address apt on this machine takes Debian's SUITE from
 
 die() {
     local status=$1 name=$0
@@ -28,4 +29,11 @@ wine_settings() {
 # Wine falls back on ~/.wine, the user's own Windows, which nothing here may touch.
 require_prefix() {
     [ -n "${WINEPREFIX:-}" ] || die "${1:-1}" "WINEPREFIX is not set; refusing to use ~/.wine"
+}
+
+# Where apt here takes a Debian suite from (bookworm, bookworm-security), so that what is
+# fetched for this machine comes the way its administrator set up; empty when apt has none.
+debian_mirror() {
+    apt-get indextargets --format '$(CODENAME) $(REPO_URI)' 2>/dev/null |
+        awk -v suite="$1" '$1 == suite { print $2; exit }'
 }

@@ -1,9 +1,9 @@
 #!/bin/bash
 # usage: guest-path.sh SOURCE-DIR WORK
 # Checks the way into the guest without booting one: this host runs 32-bit code; ./run.sh --vm
-# and ./test.sh --vm hand the guest exactly the command they were given, with plain emulation
-# where it is asked for and KVM where it serves, and give back its output and exit status (a
-# stand-in for QEMU, below WORK, plays the guest); the boot ends cleanly, and Ctrl-C and
+# and scripts/guest/run.sh hand the guest exactly the command they were given, with plain
+# emulation where it is asked for and KVM where it serves, and give back its output and exit
+# status (a stand-in for QEMU, below WORK, plays the guest); the boot ends cleanly, and Ctrl-C and
 # SIGTERM end it all at once, leaving no verdict on KVM; the guest's side runs a command of
 # any words with the caller's settings and records its status.
 set -uo pipefail
@@ -59,19 +59,13 @@ through() {
 
 name_case run_in_guest
 through 0 "$tcg
-./run.sh
+scripts/wine/register.sh
 --wow64
 C:\\Data\\Заказы \"x\".mdb
 CTEST_PARALLEL_LEVEL=3" "$source_dir/run.sh" --vm --wow64 'C:\Data\Заказы "x".mdb'
 through 3 "$tcg
-./run.sh
+scripts/wine/register.sh
 CTEST_PARALLEL_LEVEL=3" "$source_dir/run.sh" --vm
-tally
-
-name_case test_in_guest
-through 1 "$tcg
-./test.sh
-CTEST_PARALLEL_LEVEL=3" "$source_dir/test.sh" --vm
 tally
 
 # KVM, tried once for this host: the trial's guest runs the 32-bit probe, the run uses KVM.
@@ -79,8 +73,8 @@ name_case kvm
 if [ -r /dev/kvm ] && [ -w /dev/kvm ]; then
     through 0 "kvm
 host
-./test.sh
-CTEST_PARALLEL_LEVEL=3" env -u VORNAKDSN_GUEST_ACCEL "$source_dir/test.sh" --vm
+ctest
+CTEST_PARALLEL_LEVEL=3" env -u VORNAKDSN_GUEST_ACCEL "$source_dir/scripts/guest/run.sh" ctest
     grep -qx "$(cat /etc/machine-id) $(uname -r) yes" "$work/cache/kvm" ||
         fail "the verdict kept is: $(cat "$work/cache/kvm")"
 else
@@ -107,7 +101,7 @@ interrupted() {
     local status=0 started=$SECONDS
     # A shell starts what it puts in the background with Ctrl-C ignored; a terminal's does not.
     STAND_IN_STATUS=0 STAND_IN_SECONDS=60 setsid perl -e '$SIG{INT} = "DEFAULT"; exec @ARGV' \
-        env -u VORNAKDSN_GUEST_ACCEL "$source_dir/test.sh" --vm >/dev/null 2>&1 &
+        env -u VORNAKDSN_GUEST_ACCEL "$source_dir/scripts/guest/run.sh" ctest >/dev/null 2>&1 &
     local session=$!
     for _ in $(seq 100); do [ -s "$work/notes.pid" ] && break; sleep 0.1; done
     kill "-$1" -- "-$session"

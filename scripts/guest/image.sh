@@ -2,11 +2,13 @@
 # usage: scripts/guest/image.sh [--folder]
 # Prints the folder of the Debian 12 guest that scripts/guest/run.sh boots (root.img,
 # vmlinuz, initrd.img), building it first when it is missing: debootstrap, Debian's kernel,
-# and what scripts/install-dependencies.sh installs. Kept below VORNAKDSN_GUEST_CACHE
-# (~/.cache/vornakdsn-guest unless set), in a folder named after this script, the install
-# script and the guest's first process, so that a change to any of them makes a new one;
-# older ones are removed. Progress goes to standard error. With --folder, only prints where
-# the guest is or would be. Takes 2 to 15 minutes and about 3 GB.
+# and what scripts/install-dependencies.sh --wine installs, fetched the way this machine's apt
+# fetches (its mirrors and proxy, and http_proxy and https_proxy where set). Kept below
+# VORNAKDSN_GUEST_CACHE (~/.cache/vornakdsn-guest unless set), in a folder named after this
+# script, the install script and the guest's first process, so that a change to any of them
+# makes a new one; older ones are removed unless a run is using them. One build at a time: a
+# second waits for the first and takes its guest. Progress goes to standard error. With
+# --folder, only prints where the guest is or would be. Takes 2 to 15 minutes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=scripts/lib.sh
@@ -21,54 +23,72 @@ fi
 
 say() { echo "guest image: $*" >&2; }
 [ "$(id -u)" -eq 0 ] || die 1 "making the guest takes root (debootstrap, chroot)"
+# The mounts made for the chroot die with this script, however it ends, in a mount namespace
+# of its own: left behind, a removal of the folder would go through them into the host's /dev.
+if [ "$(readlink /proc/self/ns/mnt)" = "$(readlink /proc/1/ns/mnt)" ]; then
+    exec unshare --mount --propagation private "$0" "$@"
+fi
 "$root/scripts/install-dependencies.sh" --guest-tools >&2
 
-# Built aside and renamed when whole: a build cut short is never taken for a guest.
 mkdir -p "$cache"
+exec 9>"$cache/lock"
+if ! flock -n 9; then
+    say "waiting for another build of the guest"
+    flock 9
+fi
+if [ -e "$guest/ready" ]; then
+    echo "$guest"
+    exit 0
+fi
+# Built aside and renamed when whole: a build cut short is never taken for a guest. What a
+# killed one left has nothing mounted in it any more.
+rm -rf --one-file-system "$cache"/building.*
 work=$(mktemp -d "$cache/building.XXXXXX")
-mounted=()
-clean() {
-    local point
-    for point in "${mounted[@]}"; do umount -l "$point" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap clean EXIT
-trap 'exit 130' INT TERM
+trap 'rm -rf --one-file-system "$work"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 log=$work/log
 system=$work/root
-step() {  # step TEXT COMMAND...: runs COMMAND with its output in the log, for 30 minutes at most
+# step TEXT COMMAND...: runs COMMAND with its output in the log, for 30 minutes at most, in
+# the foreground, where Ctrl-C reaches it.
+step() {
     say "$1 (log: $log)"
-    if ! timeout -k 10 1800 "${@:2}" >>"$log" 2>&1; then
+    if ! timeout --foreground -k 10 1800 "${@:2}" >>"$log" 2>&1; then
         tail -n 20 "$log" >&2
         say "failed: $1"
         return 1
     fi
 }
-in_guest=(chroot "$system" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
-          DEBIAN_FRONTEND=noninteractive)
 
-mirror=http://deb.debian.org/debian
-step "1/6 Debian 12 with its kernel, by debootstrap" \
+# This machine's way to Debian, for the chroot too.
+mirror=$(debian_mirror bookworm)
+mirror=${mirror:-http://deb.debian.org/debian/}
+security=$(debian_mirror bookworm-security)
+security=${security:-http://deb.debian.org/debian-security/}
+eval "$(apt-config shell http_proxy Acquire::http::Proxy https_proxy Acquire::https::Proxy)"
+export http_proxy=${http_proxy-} https_proxy=${https_proxy-}
+in_guest=(chroot "$system" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
+          DEBIAN_FRONTEND=noninteractive "http_proxy=$http_proxy" "https_proxy=$https_proxy")
+
+step "1/5 Debian 12 with its kernel, by debootstrap" \
     debootstrap --variant=minbase --include=linux-image-amd64,kmod,iproute2,procps \
     bookworm "$system" "$mirror" || exit 1
 for point in proc sys dev; do
     mount --bind "/$point" "$system/$point"
-    mounted=("$system/$point" "${mounted[@]}")
 done
 cat >"$system/etc/apt/sources.list" <<SOURCES
 deb $mirror bookworm main
 deb $mirror bookworm-updates main
-deb $mirror bookworm-backports main
-deb http://deb.debian.org/debian-security bookworm-security main
+deb $security bookworm-security main
 SOURCES
-cp "$root/scripts/install-dependencies.sh" "$system/tmp/"
-# The signing tool as these machines have it, from backports.
-step "2/6 the signing tool, from backports" "${in_guest[@]}" bash -c \
-    'apt-get update -q &&
-     apt-get install -y -q --no-install-recommends -t bookworm-backports osslsigncode'
-# A host that cannot run 32-bit code cannot set up a few i386 packages here: the guest does.
-if ! step "3/6 the project's packages" "${in_guest[@]}" bash /tmp/install-dependencies.sh; then
-    "$root/scripts/runs-32-bit.sh" 2>/dev/null && die 1 "failed: the project's packages"
+cp "$root/scripts/install-dependencies.sh" "$root/scripts/lib.sh" "$system/tmp/"
+# A host that cannot run 32-bit code cannot set up a few i386 packages here, which the guest
+# does: only that is forgiven, not a package that is not even unpacked.
+if ! step "2/5 the packages that the guest's part needs" "${in_guest[@]}" bash \
+    /tmp/install-dependencies.sh --wine; then
+    ! "$root/scripts/runs-32-bit.sh" 2>/dev/null || die 1 "failed: the guest's packages"
+    "$root/scripts/guest/unpacked.sh" "$system/var/lib/dpkg" \
+        $(bash "$root/scripts/install-dependencies.sh" --wine --list) || exit 1
 fi
 "${in_guest[@]}" apt-get clean
 unfinished=$("${in_guest[@]}" dpkg --audit || true)
@@ -76,22 +96,26 @@ cp "$root/scripts/guest/inside/init.sh" "$system/sbin/vornakdsn-init"
 chmod 755 "$system/sbin/vornakdsn-init"
 cp "$system"/boot/vmlinuz-* "$work/vmlinuz"
 cp "$system"/boot/initrd.img-* "$work/initrd.img"
-for point in "${mounted[@]}"; do umount -l "$point"; done
-mounted=()
+for point in proc sys dev; do
+    umount -l "$system/$point"
+done
 
-step "4/6 its disk" bash -c "truncate -s 8G '$work/root.img' &&
+step "3/5 its disk" bash -c "truncate -s 8G '$work/root.img' &&
                              mkfs.ext4 -q -F -L vornakdsn -d '$system' '$work/root.img'" || exit 1
-rm -rf "$system"
+rm -rf --one-file-system "$system"
 if [ -n "$unfinished" ]; then
     mkdir "$work/control"
-    step "5/6 the rest of the packages' set-up, in the guest" "$root/scripts/guest/boot.sh" \
+    step "4/5 the rest of the packages' set-up, in the guest" "$root/scripts/guest/boot.sh" \
         "$work" "$work/root.img" "$work/control" tcg 1800 true && [ -s "$work/control/status" ] ||
         exit 1
     rm -rf "$work/control"
 fi
-say "6/6 in place"
+say "5/5 in place"
 touch "$work/ready"
-rm -rf "${cache:?}"/guest-*
 mv "$work" "$guest"
+# Older guests go, except one that a run is using (it holds its ready file shared).
+for old in "$cache"/guest-*; do
+    [ "$old" = "$guest" ] || flock -xn "$old/ready" rm -rf --one-file-system "$old" || true
+done
 say "ready in $guest"
 echo "$guest"
