@@ -4,8 +4,9 @@
 # and scripts/guest/run.sh hand the guest exactly the command they were given, with plain
 # emulation where it is asked for and KVM where it serves, and give back its output and exit
 # status (a stand-in for QEMU, below WORK, plays the guest); the boot ends cleanly, and Ctrl-C and
-# SIGTERM end it all at once, leaving no verdict on KVM; the guest's side runs a command of
-# any words with the caller's settings and records its status.
+# SIGTERM end it all at once, leaving no verdict on KVM; a guest whose packages are not all
+# unpacked is not kept; the guest's side runs a command of any words with the caller's
+# settings and records its status.
 set -uo pipefail
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -114,6 +115,20 @@ interrupted() {
 }
 interrupted INT 130
 interrupted TERM 143
+
+# A guest whose package step failed is kept only when every package is at least unpacked (a
+# host without 32-bit code cannot set up some), never when one was not even fetched.
+name_case packages_unpacked
+mkdir -p "$work/dpkg"
+printf 'Package: %s\nStatus: install ok %s\nArchitecture: all\nVersion: 1\n\n' wine unpacked \
+    cmake installed >"$work/dpkg/status"
+"$source_dir/scripts/guest/unpacked.sh" "$work/dpkg" wine cmake 2>/dev/null ||
+    fail "refused packages that are unpacked"
+said=$("$source_dir/scripts/guest/unpacked.sh" "$work/dpkg" wine xvfb cmake 2>&1) &&
+    fail "took a missing package for unpacked"
+[[ $said == "guest/unpacked.sh: xvfb is not unpacked in the guest (not there)"* ]] ||
+    fail "said: $said"
+tally
 
 name_case guest_command
 printf '%s\0' bash -c 'printf "[%s]" "$@" "$CTEST_OUTPUT_ON_FAILURE"; exit 4' - 'a "b"' '' \
