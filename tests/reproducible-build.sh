@@ -74,10 +74,15 @@ openssl pkcs12 -export -inkey signer.key -in signer.pem -passout pass:throwaway 
 VORNAKDSN_SIGN_PKCS12=signer.p12 VORNAKDSN_SIGN_PASSWORD=throwaway "$two/scripts/release.sh" \
     >/dev/null 2>"$work/signed.errors" || fail "$(cat "$work/signed.errors")"
 cp -r "$two/build/release" signed
-fingerprint=$(openssl x509 -in signer.pem -noout -fingerprint -sha256 | sed 's/^.*=//')
-serial=$(openssl x509 -in signer.pem -noout -serial | sed 's/^.*=//')
+# signed_by FILE NAME: the line that names the self-signed NAME.pem as a signer of FILE.
+signed_by() {
+    local serial fingerprint
+    serial=$(openssl x509 -in "$2.pem" -noout -serial | sed 's/^.*=//')
+    fingerprint=$(openssl x509 -in "$2.pem" -noout -fingerprint -sha256 | sed 's/^.*=//')
+    echo "signer: $1: subject CN=$2, issuer CN=$2, serial $serial, SHA-256 $fingerprint"
+}
 verifies signed 0 "match: vornakdsn.exe" "match: vornakdsn-1.0.0.msi" "match: SHA256SUMS" \
-    "signer: vornakdsn.exe: subject CN=signer, issuer CN=signer, serial $serial, SHA-256 $fingerprint"
+    "$(signed_by vornakdsn.exe signer)"
 tally
 
 # tampered NAME FROM: NAME, a copy of the release FROM to tamper with.
@@ -142,7 +147,7 @@ certificate second codeSigning
 tampered nested signed
 msi_signed nested sign -nest -h sha256 -key second.key -certs second.pem
 verifies nested 0 "match: vornakdsn-1.0.0.msi" \
-    "$(openssl x509 -in second.pem -noout -serial | sed 's/^serial=/signer: vornakdsn-1.0.0.msi: subject CN=second, issuer CN=second, serial /'), SHA-256 $(openssl x509 -in second.pem -noout -fingerprint -sha256 | sed 's/^.*=//')"
+    "$(signed_by vornakdsn-1.0.0.msi second)"
 tally
 
 tampered blob signed
