@@ -56,7 +56,12 @@ if [[ " ${missing[*]} " == *" osslsigncode "* ]] && [ -z "$(debian_mirror bookwo
     echo "deb $mirror bookworm-backports main" >/etc/apt/sources.list.d/bookworm-backports.list
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -q >&2
+# A mirror caught mid-sync serves indexes that its release file does not match, for a while.
+if ! apt-get update -q >&2; then
+    echo "apt-get update failed; trying again in a minute" >&2
+    sleep 60
+    apt-get update -q >&2
+fi
 others=()
 for package in "${missing[@]}"; do
     [ "$package" = osslsigncode ] || others+=("$package")

@@ -25,8 +25,9 @@ say() { echo "guest image: $*" >&2; }
 [ "$(id -u)" -eq 0 ] || die 1 "making the guest takes root (debootstrap, chroot)"
 # The mounts made for the chroot die with this script, however it ends, in a mount namespace
 # of its own: left behind, a removal of the folder would go through them into the host's /dev.
-if [ "$(readlink /proc/self/ns/mnt)" = "$(readlink /proc/1/ns/mnt)" ]; then
-    exec unshare --mount --propagation private "$0" "$@"
+# (Whose namespace process 1 has cannot be read in every container: this process marks itself.)
+if [ "${vornakdsn_guest_mounts-}" != $$ ]; then
+    vornakdsn_guest_mounts=$$ exec unshare --mount --propagation private "$0" "$@"
 fi
 "$root/scripts/install-dependencies.sh" --guest-tools >&2
 
@@ -44,11 +45,18 @@ fi
 # killed one left has nothing mounted in it any more.
 rm -rf --one-file-system "$cache"/building.*
 work=$(mktemp -d "$cache/building.XXXXXX")
-trap 'rm -rf --one-file-system "$work"' EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
 log=$work/log
 system=$work/root
+# unmount: the host's /proc, /sys and /dev, bound into the chroot.
+unmount() {
+    local point
+    for point in proc sys dev; do
+        ! mountpoint -q "$system/$point" || umount -l "$system/$point"
+    done
+}
+trap 'unmount; rm -rf --one-file-system "$work"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 # step TEXT COMMAND...: runs COMMAND with its output in the log, for 30 minutes at most, in
 # the foreground, where Ctrl-C reaches it.
 step() {
@@ -96,9 +104,7 @@ cp "$root/scripts/guest/inside/init.sh" "$system/sbin/vornakdsn-init"
 chmod 755 "$system/sbin/vornakdsn-init"
 cp "$system"/boot/vmlinuz-* "$work/vmlinuz"
 cp "$system"/boot/initrd.img-* "$work/initrd.img"
-for point in proc sys dev; do
-    umount -l "$system/$point"
-done
+unmount
 
 step "3/5 its disk" bash -c "truncate -s 8G '$work/root.img' &&
                              mkfs.ext4 -q -F -L vornakdsn -d '$system' '$work/root.img'" || exit 1
