@@ -3,10 +3,11 @@
 # Checks the way into the guest without booting one: this host runs 32-bit code; ./run.sh --vm
 # and scripts/guest/run.sh hand the guest exactly the command they were given, with plain
 # emulation where it is asked for and KVM where it serves, and give back its output and exit
-# status (a stand-in for QEMU, below WORK, plays the guest); the boot ends cleanly, and Ctrl-C and
-# SIGTERM end it all at once, leaving no verdict on KVM; a guest whose packages are not all
-# unpacked is not kept; the guest's side runs a command of any words with the caller's
-# settings and records its status.
+# status (a stand-in for QEMU, below WORK, plays the guest), with the guest's own disk where
+# asked; the boot ends cleanly, and Ctrl-C and SIGTERM end it all at once, leaving no verdict on
+# KVM; a guest whose packages are not all unpacked is not kept; a second build of the guest
+# waits for the first; the guest's side runs a command of any words with the caller's settings
+# and records its status.
 set -uo pipefail
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -31,6 +32,10 @@ cat >"$work/bin/qemu-system-x86_64" <<'STANDIN'
 echo $$ >"$STAND_IN_NOTES.pid"
 control=$(printf '%s\n' "$@" | sed -n 's/^local,path=\(.*\),mount_tag=control,.*/\1/p')
 printf '%s\n' "$@" | grep -A1 -x -e -accel -e -cpu | grep -v -e '^-' >"$STAND_IN_NOTES"
+if [ -s "$control/local" ]; then
+    echo "$(cat "$control/local") on $(printf '%s\n' "$@" | grep -o '[^/]*img,if=virtio,format=raw$')" \
+        >>"$STAND_IN_NOTES"
+fi
 tr '\0' '\n' <"$control/command" >>"$STAND_IN_NOTES"
 tr '\0' '\n' <"$control/settings" | grep '^CTEST_PARALLEL_LEVEL=' >>"$STAND_IN_NOTES"
 sleep "${STAND_IN_SECONDS:-0}"
@@ -67,6 +72,10 @@ CTEST_PARALLEL_LEVEL=3" "$source_dir/run.sh" --vm --wow64 'C:\Data\Заказы 
 through 3 "$tcg
 scripts/wine/register.sh
 CTEST_PARALLEL_LEVEL=3" "$source_dir/run.sh" --vm
+through 0 "$tcg
+build/wine on own.img,if=virtio,format=raw
+ctest
+CTEST_PARALLEL_LEVEL=3" "$source_dir/scripts/guest/run.sh" --local build/wine ctest
 tally
 
 # KVM, tried once for this host: the trial's guest runs the 32-bit probe, the run uses KVM.
@@ -128,6 +137,26 @@ said=$("$source_dir/scripts/guest/unpacked.sh" "$work/dpkg" wine xvfb cmake 2>&1
     fail "took a missing package for unpacked"
 [[ $said == "guest/unpacked.sh: xvfb is not unpacked in the guest (not there)"* ]] ||
     fail "said: $said"
+tally
+
+# A second build waits for the first and takes its guest, building nothing itself.
+name_case image_lock
+printf '#!/bin/sh\ntouch "$STAND_IN_NOTES.built"\nexit 1\n' >"$work/bin/debootstrap"
+chmod +x "$work/bin/debootstrap"
+rm "$guest/ready"
+exec 7>"$work/cache/lock"
+flock 7
+"$source_dir/scripts/guest/image.sh" >"$work/output" 2>"$work/errors" 7>&- &
+second=$!
+for _ in $(seq 100); do grep -q waiting "$work/errors" && break; sleep 0.1; done
+grep -qx "guest image: waiting for another build of the guest" "$work/errors" ||
+    fail "said: $(cat "$work/errors")"
+touch "$guest/ready"
+exec 7>&-
+status=0
+wait "$second" || status=$?
+[ "$status" = 0 ] && [ "$(cat "$work/output")" = "$guest" ] || fail "ended $status: $(cat "$work/output")"
+[ ! -e "$work/notes.built" ] || fail "built a guest of its own"
 tally
 
 name_case guest_command

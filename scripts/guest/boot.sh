@@ -6,10 +6,12 @@
 # VORNAKDSN_* settings (signing's aside); the guest runs it in the checkout and leaves its exit
 # status in CONTROL/status. The command's output comes on this standard output and error, the
 # guest's console goes to CONTROL/console.log. The guest powers itself off when the command
-# ends; it is ended after SECONDS, and when this script is. Takes VORNAKDSN_GUEST_MEMORY (MiB;
-# three quarters of what the host has free, at most 6144, unless set) and VORNAKDSN_GUEST_CPUS
-# (all the host's unless set). Exits 0 when the guest powered off by itself, 124 when its time
-# ran out, 130 on Ctrl-C and 143 on SIGTERM, having ended QEMU either way.
+# ends; it is ended after SECONDS, and when this script is. When CONTROL/local names a folder
+# of the checkout, GUEST/own.img is the guest's second disk, for that folder. Takes
+# VORNAKDSN_GUEST_MEMORY (MiB; three quarters of what the host has free, at most 6144, unless
+# set) and VORNAKDSN_GUEST_CPUS (all the host's unless set). Exits 0 when the guest powered
+# off by itself, 124 when its time ran out, 130 on Ctrl-C and 143 on SIGTERM, having ended QEMU
+# either way.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 guest=$1 disk=$2 control=$3 accel=$4 seconds=$5
@@ -34,6 +36,8 @@ format=raw
 value() {
     printf '%s' "${1//,/,,}"
 }
+own=()
+[ ! -s "$control/local" ] || own=(-drive "file=$(value "$guest/own.img"),if=virtio,format=raw")
 shares=()
 for tag_folder in "checkout=$root" "control=$control"; do
     shares+=(-virtfs "local,path=$(value "${tag_folder#*=}"),mount_tag=${tag_folder%%=*},security_model=none,multidevs=remap")
@@ -49,7 +53,7 @@ timeout -k 10 "$seconds" qemu-system-x86_64 -nodefaults -no-user-config -no-rebo
     -display none -monitor none "${machine[@]}" -smp "${VORNAKDSN_GUEST_CPUS:-$(nproc)}" \
     -m "$memory" -kernel "$guest/vmlinuz" -initrd "$guest/initrd.img" \
     -append "root=/dev/vda rw console=ttyS0 quiet mitigations=off panic=-1 init=/sbin/vornakdsn-init" \
-    -drive "file=$(value "$disk"),if=virtio,format=$format,cache=unsafe" \
+    -drive "file=$(value "$disk"),if=virtio,format=$format,cache=unsafe" "${own[@]}" \
     "${shares[@]}" \
     -serial "file:$(value "$control/console.log")" \
     -chardev "file,id=output,path=$(value "$control/output")" -serial chardev:output \

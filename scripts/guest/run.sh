@@ -1,5 +1,5 @@
 #!/bin/bash
-# usage: scripts/guest/run.sh [--keep FOLDER]... COMMAND [ARGUMENT...]
+# usage: scripts/guest/run.sh [--local FOLDER] COMMAND [ARGUMENT...]
 # Runs COMMAND (a path in this checkout, with its arguments) in a Debian 12 guest under QEMU,
 # on this very checkout shared into the guest at its own path, so that what it writes lands
 # where it would here. Its output comes back on this standard output and error, and its exit
@@ -8,31 +8,32 @@
 # with it (asked once per host and remembered), plain emulation otherwise, or always with
 # VORNAKDSN_GUEST_ACCEL=tcg. A run is ended after VORNAKDSN_GUEST_MINUTES (85). Ctrl-C ends it
 # with 130 and SIGTERM with 143, the guest with it, and neither leaves a verdict on KVM.
-# Each FOLDER of the checkout that COMMAND makes once and never changes (one with a file
-# "ready" in it when whole) is kept beside the guest and put back before the next run where
-# the checkout lacks it, so that what takes minutes under emulation is done once per guest.
+# With --local, FOLDER of the checkout lies in the guest on a disk of the guest's own, kept
+# beside it (see inside/own-disk.sh), not on the share: Wine there runs twice as fast, and what
+# COMMAND leaves there (Wine prefixes that take minutes to make under emulation) is there on
+# the next run, and never here. One run at a time has that disk; another waits.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=scripts/lib.sh
 . "$root/scripts/lib.sh"
 minutes=${VORNAKDSN_GUEST_MINUTES:-85}
-keep=()
-while [ "${1-}" = --keep ] && [ $# -ge 2 ]; do
-    keep+=("$2")
+local=
+if [ "${1-}" = --local ] && [ $# -ge 2 ]; then
+    local=$2
     shift 2
-done
-[ $# -gt 0 ] || die 2 "usage: scripts/guest/run.sh [--keep FOLDER]... COMMAND [ARGUMENT...]"
+fi
+[ $# -gt 0 ] || die 2 "usage: scripts/guest/run.sh [--local FOLDER] COMMAND [ARGUMENT...]"
 
 # Also where the guest came ready from elsewhere.
 command -v qemu-system-x86_64 qemu-img >/dev/null ||
     "$root/scripts/install-dependencies.sh" --guest-tools
 guest=$("$root/scripts/guest/image.sh")
 control=$(mktemp -d)
-booting=
+pending=
 stop() {
-    if [ -n "$booting" ]; then
-        kill -TERM "$booting" 2>/dev/null || true
-        wait "$booting" 2>/dev/null || true
+    if [ -n "$pending" ]; then
+        kill -TERM "$pending" 2>/dev/null || true
+        wait "$pending" 2>/dev/null || true
     fi
     exit "$1"
 }
@@ -50,9 +51,9 @@ boot() {
     rm -f "$control/disk.qcow2"
     qemu-img create -q -f qcow2 -F raw -b "$guest/root.img" "$control/disk.qcow2"
     "$root/scripts/guest/boot.sh" "$guest" "$control/disk.qcow2" "$control" "$@" &
-    booting=$!
-    wait "$booting" || status=$?
-    booting=
+    pending=$!
+    wait "$pending" || status=$?
+    pending=
     return "$status"
 }
 
@@ -74,27 +75,24 @@ if [ "${VORNAKDSN_GUEST_ACCEL:-auto}" != tcg ] && [ -r /dev/kvm ] && [ -w /dev/k
     [ "$verdict" = no ] || accel=kvm
 fi
 
-# Hard links where the cache and the checkout share a file system: neither copy is ever
-# written in place.
-copy() {
-    rm -rf --one-file-system "$2"
-    mkdir -p "$(dirname "$2")"
-    cp -al "$1" "$2" 2>/dev/null || { rm -rf --one-file-system "$2"; cp -a "$1" "$2"; }
-}
-for folder in "${keep[@]}"; do
-    kept=$guest/kept/$(basename "$folder")
-    [ ! -e "$kept/ready" ] || [ -e "$root/$folder/ready" ] || copy "$kept" "$root/$folder"
-done
+if [ -n "$local" ]; then
+    # Sparse: it takes on the host only what the guest has written.
+    [ -e "$guest/own.img" ] || truncate -s 8G "$guest/own.img"
+    exec 9<"$guest/own.img"
+    if ! flock -xn 9; then
+        echo "guest: waiting for another run to give up the guest's own disk" >&2
+        # In the background, so that a signal is taken at once; the lock is this script's.
+        flock -x 9 &
+        pending=$!
+        wait "$pending"
+        pending=
+    fi
+    printf '%s' "$local" >"$control/local"
+fi
 
 echo "guest: booting ($accel; console in $control/console.log while it runs)" >&2
 status=0
 boot "$accel" $((minutes * 60)) "$@" || status=$?
-for folder in "${keep[@]}"; do
-    kept=$guest/kept/$(basename "$folder")
-    if [ -e "$root/$folder/ready" ] && ! cmp -s "$root/$folder/ready" "$kept/ready"; then
-        copy "$root/$folder" "$kept.new" && rm -rf --one-file-system "$kept" && mv "$kept.new" "$kept"
-    fi
-done
 if [ ! -s "$control/status" ]; then
     tail -n 20 "$control/console.log" >&2 2>/dev/null || true
     die 125 "ended without the command's status (qemu: $status; $minutes-minute limit)"

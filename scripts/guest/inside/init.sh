@@ -2,8 +2,10 @@
 # The first process of the guest that scripts/guest/run.sh boots; scripts/guest/image.sh puts
 # it into the image as /sbin/vornakdsn-init. Mounts what a Debian system has and the two
 # folders the host shares (the control folder, then the checkout at the path it has on the
-# host), sets the clock from the host's, runs scripts/guest/inside/command.sh of the checkout with
-# its output on the second and third serial ports, and powers the guest off.
+# host), sets the clock from the host's, puts the folder that the control folder's "local"
+# names on the guest's own disk (scripts/guest/inside/own-disk.sh of the checkout), runs
+# scripts/guest/inside/command.sh of the checkout with its output on the second and third serial
+# ports, and powers the guest off.
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 export HOME=/root LANG=C.UTF-8 TERM=dumb
 mount -t proc proc /proc
@@ -30,8 +32,13 @@ if share control /run/control && share checkout "$(cat /run/control/checkout)"; 
     [ -z "$(dpkg --audit)" ] || dpkg --configure -a >/dev/ttyS0 2>&1
     stty -F /dev/ttyS1 raw -echo
     stty -F /dev/ttyS2 raw -echo
-    bash "$(cat /run/control/checkout)/scripts/guest/inside/command.sh" /run/control \
-        >/dev/ttyS1 2>/dev/ttyS2 </dev/null
+    checkout=$(cat /run/control/checkout)
+    if [ ! -s /run/control/local ] ||
+        bash "$checkout/scripts/guest/inside/own-disk.sh" /dev/vdb \
+            "$checkout/$(cat /run/control/local)" >/dev/ttyS2 2>&1 </dev/null; then
+        bash "$checkout/scripts/guest/inside/command.sh" /run/control \
+            >/dev/ttyS1 2>/dev/ttyS2 </dev/null
+    fi
     sync
 fi
 echo o >/proc/sysrq-trigger
