@@ -56,11 +56,14 @@ if [[ " ${missing[*]} " == *" osslsigncode "* ]] && [ -z "$(debian_mirror bookwo
     echo "deb $mirror bookworm-backports main" >/etc/apt/sources.list.d/bookworm-backports.list
 fi
 export DEBIAN_FRONTEND=noninteractive
-# A mirror caught mid-sync serves indexes that its release file does not match, for a while.
+# A mirror caught mid-sync serves indexes that its release file does not match, for a while
+# (or, behind a stale cache, for days): what the indexes apt does have cannot install
+# consistently, apt-get install refuses.
 if ! apt-get update -q >&2; then
     echo "apt-get update failed; trying again in a minute" >&2
     sleep 60
-    apt-get update -q >&2
+    apt-get update -q >&2 ||
+        echo "apt-get update failed again; installing from the indexes that apt has" >&2
 fi
 others=()
 for package in "${missing[@]}"; do
