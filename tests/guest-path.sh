@@ -33,7 +33,7 @@ echo $$ >"$STAND_IN_NOTES.pid"
 control=$(printf '%s\n' "$@" | sed -n 's/^local,path=\(.*\),mount_tag=control,.*/\1/p')
 printf '%s\n' "$@" | grep -A1 -x -e -accel -e -cpu | grep -v -e '^-' >"$STAND_IN_NOTES"
 if [ -s "$control/local" ]; then
-    echo "$(cat "$control/local") on $(printf '%s\n' "$@" | grep -o '[^/]*img,if=virtio,format=raw$')" \
+    echo "$(cat "$control/local") on $(printf '%s\n' "$@" | grep -o '[^/]*\.img,.*')" \
         >>"$STAND_IN_NOTES"
 fi
 tr '\0' '\n' <"$control/command" >>"$STAND_IN_NOTES"
@@ -73,7 +73,7 @@ through 3 "$tcg
 scripts/wine/register.sh
 CTEST_PARALLEL_LEVEL=3" "$source_dir/run.sh" --vm
 through 0 "$tcg
-build/wine on own.img,if=virtio,format=raw
+build/wine on own.img,if=virtio,format=raw,discard=unmap
 ctest
 CTEST_PARALLEL_LEVEL=3" "$source_dir/scripts/guest/run.sh" --local build/wine ctest
 tally

@@ -37,7 +37,8 @@ value() {
     printf '%s' "${1//,/,,}"
 }
 own=()
-[ ! -s "$control/local" ] || own=(-drive "file=$(value "$guest/own.img"),if=virtio,format=raw")
+[ ! -s "$control/local" ] ||
+    own=(-drive "file=$(value "$guest/own.img"),if=virtio,format=raw,discard=unmap")
 shares=()
 for tag_folder in "checkout=$root" "control=$control"; do
     shares+=(-virtfs "local,path=$(value "${tag_folder#*=}"),mount_tag=${tag_folder%%=*},security_model=none,multidevs=remap")

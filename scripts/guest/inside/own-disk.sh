@@ -11,5 +11,6 @@ status=0
 e2fsck -p "$device" >/dev/null 2>&1 || status=$?
 [ "$status" -lt 4 ] || mkfs.ext4 -q -F "$device"
 mkdir -p /run/own "$folder"
-mount "$device" /run/own
+# What the guest frees, the host gets back.
+mount -o discard "$device" /run/own
 mount --bind /run/own "$folder"
