@@ -57,8 +57,8 @@ if [[ " ${missing[*]} " == *" osslsigncode "* ]] && [ -z "$(debian_mirror bookwo
 fi
 export DEBIAN_FRONTEND=noninteractive
 # A mirror caught mid-sync serves indexes that its release file does not match, for a while
-# (or, behind a stale cache, for days): what the indexes apt does have cannot install
-# consistently, apt-get install refuses.
+# (or, behind a stale cache, for days). Without them apt-get install still refuses whatever
+# the indexes it has cannot install consistently.
 if ! apt-get update -q >&2; then
     echo "apt-get update failed; trying again in a minute" >&2
     sleep 60

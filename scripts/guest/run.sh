@@ -44,17 +44,22 @@ trap 'stop 143' TERM
 exec 8<"$guest/ready"
 flock -s 8
 
-# boot ACCEL SECONDS COMMAND...: one guest from a throwaway copy of the image. Waited for in
-# the background, so that a signal to this script is taken at once.
-boot() {
+# waited COMMAND...: COMMAND's status. Waited for in the background, so that a signal to this
+# script is taken at once (and ends COMMAND).
+waited() {
     local status=0
-    rm -f "$control/disk.qcow2"
-    qemu-img create -q -f qcow2 -F raw -b "$guest/root.img" "$control/disk.qcow2"
-    "$root/scripts/guest/boot.sh" "$guest" "$control/disk.qcow2" "$control" "$@" &
+    "$@" &
     pending=$!
     wait "$pending" || status=$?
     pending=
     return "$status"
+}
+
+# boot ACCEL SECONDS COMMAND...: one guest from a throwaway copy of the image.
+boot() {
+    rm -f "$control/disk.qcow2"
+    qemu-img create -q -f qcow2 -F raw -b "$guest/root.img" "$control/disk.qcow2"
+    waited "$root/scripts/guest/boot.sh" "$guest" "$control/disk.qcow2" "$control" "$@"
 }
 
 # What KVM does depends on the host (a host that is itself a guest may abort at once or spin
@@ -81,11 +86,8 @@ if [ -n "$local" ]; then
     exec 9<"$guest/own.img"
     if ! flock -xn 9; then
         echo "guest: waiting for another run to give up the guest's own disk" >&2
-        # In the background, so that a signal is taken at once; the lock is this script's.
-        flock -x 9 &
-        pending=$!
-        wait "$pending"
-        pending=
+        # The lock taken on the shared descriptor is this script's.
+        waited flock -x 9
     fi
     printf '%s' "$local" >"$control/local"
 fi
