@@ -43,6 +43,34 @@ shares=()
 for tag_folder in "checkout=$root" "control=$control"; do
     shares+=(-virtfs "local,path=$(value "${tag_folder#*=}"),mount_tag=${tag_folder%%=*},security_model=none,multidevs=remap")
 done
+copiers=()
+finished=
+# Set before anything starts, so that a signal at any point ends what has started. QEMU is the
+# last thing started in the background, also when the signal came before its number was kept.
+# Run by the signal's own trap: a second signal (the caller passes its own on) during an exit
+# would end this script without its EXIT trap.
+finish() {
+    trap '' INT TERM
+    [ -z "$finished" ] || return 0
+    finished=yes
+    local last=${!:-} pipe
+    if [ -n "$last" ]; then
+        kill -TERM "$last" 2>/dev/null || true
+        wait "$last" 2>/dev/null || true
+    fi
+    # A copier whose pipe QEMU never opened waits for a writer: one comes and goes.
+    for pipe in "$control/output" "$control/errors"; do
+        if [ -p "$pipe" ]; then
+            exec 5<>"$pipe"
+            exec 5>&-
+        fi
+    done
+    [ ${#copiers[@]} -eq 0 ] || wait "${copiers[@]}" || true
+    rm -f "$control/output" "$control/errors"
+}
+trap finish EXIT
+trap 'finish; exit 130' INT
+trap 'finish; exit 143' TERM
 # The output ports write into pipes that this script copies to its own standard output and
 # error, whatever those are: QEMU can neither be handed a terminal nor share a file's offset.
 mkfifo "$control/output" "$control/errors"
@@ -60,21 +88,6 @@ timeout -k 10 "$seconds" qemu-system-x86_64 -nodefaults -no-user-config -no-rebo
     -chardev "file,id=output,path=$(value "$control/output")" -serial chardev:output \
     -chardev "file,id=errors,path=$(value "$control/errors")" -serial chardev:errors &
 qemu=$!
-finish() {
-    kill -TERM "$qemu" 2>/dev/null || true
-    wait "$qemu" 2>/dev/null || true
-    # A copier whose pipe QEMU never opened waits for a writer: one comes and goes.
-    local pipe
-    for pipe in "$control/output" "$control/errors"; do
-        exec 5<>"$pipe"
-        exec 5>&-
-    done
-    wait "${copiers[@]}" || true
-    rm -f "$control/output" "$control/errors"
-}
-trap finish EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
 status=0
 wait "$qemu" || status=$?
 exit "$status"
