@@ -19,7 +19,8 @@ printf '%b' \
     '\x00\x10\x00\x00\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80' >"$probe"
 chmod +x "$probe"
 status=0
-"$probe" 2>/dev/null || status=$?
+# Braced, so that the shell's own report of a program killed by a signal goes nowhere too.
+{ "$probe"; } 2>/dev/null || status=$?
 [ "$status" -ne 42 ] || exit 0
 echo "this host cannot run 32-bit x86 programs, which Wine needs (its kernel refused one:" \
      "status $status): running in a Debian 12 guest under QEMU instead" >&2

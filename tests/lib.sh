@@ -1,6 +1,7 @@
 # Sourced by the shell tests. Each case runs in a fresh copy of the template prefix that
-# prefix-template.sh made, and its checks are tallied; summary prints "N passed, N failed" and
-# fails the test when any case failed. Also sets what scripts/wine/registry-view.sh sets.
+# prefix-template.sh made, and its checks are tallied; summary prints "N passed, N failed, N
+# skipped" and fails the test when any case failed. A case that this host cannot try (no KVM,
+# no assembler) is skipped, never counted as passed. Also sets what scripts/wine/registry-view.sh sets.
 #
 # The tests that run cases in prefixes source it with their own arguments,
 #   SUBJECT LAUNCHER TEMPLATE WORK win32|win64
@@ -25,6 +26,7 @@ unset DISPLAY
 
 failures=0
 passed=0
+skipped=0
 case_failed=no
 case_name=
 
@@ -38,9 +40,17 @@ name_case() {
     case_failed=no
 }
 
+# skip WHY: this host cannot try the case.
+skip() {
+    echo "skip: $case_name: $*"
+    case_failed=skipped
+}
+
 tally() {
     if [ "$case_failed" = yes ]; then
         failures=$((failures + 1))
+    elif [ "$case_failed" = skipped ]; then
+        skipped=$((skipped + 1))
     else
         passed=$((passed + 1))
         echo "ok: $case_name"
@@ -48,7 +58,7 @@ tally() {
 }
 
 summary() {
-    echo "$passed passed, $failures failed"
+    echo "$passed passed, $failures failed, $skipped skipped"
     [ "$failures" -eq 0 ]
 }
 
