@@ -20,10 +20,11 @@ if [ "${1-}" = --vm ]; then
 elif ! scripts/runs-32-bit.sh; then
     guest=yes
 fi
+# Only what running needs: the tests' packages are ./test.sh's to install.
 if [ "$guest" = yes ]; then
-    scripts/install-dependencies.sh --build
+    scripts/install-dependencies.sh --program
 else
-    scripts/install-dependencies.sh
+    scripts/install-dependencies.sh --run
 fi
 cmake --preset default >/dev/null
 cmake --build --preset default --target vornakdsn access_setup launch -j "$(nproc)" >/dev/null

@@ -1,27 +1,34 @@
 #!/bin/bash
-# usage: scripts/install-dependencies.sh [--release | --build | --wine | --guest-tools] [--list]
-# Installs, on Debian 12 as root, what a job needs and the machine lacks: plain, building and
-# testing it all here; --release, building, packaging, signing and checking a release, which
-# needs neither Wine nor 32-bit code; --build, that and what builds and runs the tests that need
-# no Wine; --wine, what runs the rest, under Wine (the guest's part, see scripts/guest/run.sh);
-# --guest-tools, what makes and boots that guest. Quick when everything is there: it only asks
-# dpkg. Run as another user, it only checks, and names what is missing with status 2. With
-# --list, only prints the job's packages.
+# usage: scripts/install-dependencies.sh [JOB] [--list]
+# Installs, on Debian 12 as root, what a job needs and the machine lacks. The jobs:
+#   (none)         building and testing it all here
+#   --program      building the program and the Windows helpers that running it needs
+#   --run          that, and Wine to run it here (./run.sh)
+#   --release      building, packaging, signing and checking a release (neither Wine nor
+#                  32-bit code)
+#   --build        that, and what builds and runs the tests that need no Wine
+#   --wine         what runs the rest, under Wine (the guest's part, see scripts/guest/run.sh)
+#   --guest-tools  what makes and boots that guest
+# Quick when everything is there: it only asks dpkg. Run as another user, it only checks, and
+# names what is missing with status 2. With --list, only prints the job's packages.
 set -euo pipefail
 # shellcheck source=scripts/lib.sh
 . "$(dirname "$0")/lib.sh"
 
-release=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev cmake make git wixl
-         msitools faketime osslsigncode openssl python3)
+program=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev cmake make)
+release=("${program[@]}" git wixl msitools faketime osslsigncode openssl python3)
 build=("${release[@]}" googletest softhsm2 opensc gnutls-bin libengine-pkcs11-openssl)
-wine=(wine wine32:i386 wine64 xvfb xauth cmake)
+windows=(wine wine32:i386 wine64)
+wine=("${windows[@]}" xvfb xauth cmake)
 case "${1-}" in
 --guest-tools) packages=(debootstrap qemu-system-x86 qemu-utils e2fsprogs) ;;
+--program) packages=("${program[@]}") ;;
+--run) packages=("${program[@]}" "${windows[@]}") ;;
 --release) packages=("${release[@]}") ;;
 --build) packages=("${build[@]}") ;;
 --wine) packages=("${wine[@]}") ;;
 "") packages=("${build[@]}" "${wine[@]}") ;;
-*) die 2 "usage: scripts/install-dependencies.sh [--release | --build | --wine | --guest-tools] [--list]" ;;
+*) die 2 "usage: scripts/install-dependencies.sh [--program | --run | --release | --build | --wine | --guest-tools] [--list]" ;;
 esac
 if [ "${2-}" = --list ]; then
     printf '%s\n' "${packages[@]}"
@@ -59,16 +66,28 @@ export DEBIAN_FRONTEND=noninteractive
 # A mirror caught mid-sync serves indexes that its release file does not match, for a while
 # (or, behind a stale cache, for days). Without them apt-get install still refuses whatever
 # the indexes it has cannot install consistently.
+updated=yes
 if ! apt-get update -q >&2; then
     echo "apt-get update failed; trying again in a minute" >&2
     sleep 60
-    apt-get update -q >&2 ||
+    if ! apt-get update -q >&2; then
         echo "apt-get update failed again; installing from the indexes that apt has" >&2
+        updated=no
+    fi
 fi
 others=()
 for package in "${missing[@]}"; do
     [ "$package" = osslsigncode ] || others+=("$package")
 done
-[ ${#others[@]} -eq 0 ] || apt-get install -y -q --no-install-recommends "${others[@]}" >&2
-[ ${#others[@]} -eq ${#missing[@]} ] ||
-    apt-get install -y -q --no-install-recommends -t bookworm-backports osslsigncode >&2
+install=(apt-get install -y -q --no-install-recommends)
+# Where a suite's index for one architecture is missing (bookworm-security's i386, say), its
+# updates of the other cannot be matched, and a library wanted for both cannot be installed:
+# bookworm's own versions, which it has for both, can.
+status=0
+[ ${#others[@]} -eq 0 ] || "${install[@]}" "${others[@]}" >&2 || status=$?
+if [ "$status" -ne 0 ]; then
+    [ "$updated" = no ] || exit "$status"
+    echo "trying again with bookworm's own versions first" >&2
+    "${install[@]}" -t bookworm "${others[@]}" >&2
+fi
+[ ${#others[@]} -eq ${#missing[@]} ] || "${install[@]}" -t bookworm-backports osslsigncode >&2

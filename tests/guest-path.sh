@@ -176,6 +176,16 @@ wait "$second" || status=$?
 [ ! -e "$work/notes.built" ] || fail "built a guest of its own"
 tally
 
+# Whatever goes into the guest names it: scripts/lib.sh does, sourced by the install script.
+name_case image_key
+mkdir -p "$work/copy"
+cp -r "$source_dir/scripts" "$work/copy/"
+before=$("$work/copy/scripts/guest/image.sh" --folder)
+echo '#' >>"$work/copy/scripts/lib.sh"
+[ "$("$work/copy/scripts/guest/image.sh" --folder)" != "$before" ] ||
+    fail "a change to scripts/lib.sh keeps the guest"
+tally
+
 name_case guest_command
 printf '%s\0' bash -c 'printf "[%s]" "$@" "$CTEST_OUTPUT_ON_FAILURE"; exit 4' - 'a "b"' '' \
     'C:\Data\' >"$work/control/command"

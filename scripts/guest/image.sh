@@ -5,16 +5,20 @@
 # and what scripts/install-dependencies.sh --wine installs, fetched the way this machine's apt
 # fetches (its mirrors and proxy, and http_proxy and https_proxy where set). Kept below
 # VORNAKDSN_GUEST_CACHE (~/.cache/vornakdsn-guest unless set), in a folder named after this
-# script, the install script and the guest's first process, so that a change to any of them
-# makes a new one; older ones are removed unless a run is using them. One build at a time: a
-# second waits for the first and takes its guest. Progress goes to standard error. With
-# --folder, only prints where the guest is or would be. Takes 2 to 15 minutes.
+# script and the files of the checkout that go into the guest (into_guest below), so that a
+# change to any of them makes a new one; older ones are removed unless a run is using them.
+# One build at a time: a second waits for the first and takes its guest. Progress goes to
+# standard error. With --folder, only prints where the guest is or would be. Takes 2 to 15
+# minutes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=scripts/lib.sh
 . "$root/scripts/lib.sh"
 cache=${VORNAKDSN_GUEST_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vornakdsn-guest}
-key=$(cat "$root"/scripts/{guest/image,install-dependencies,guest/inside/init}.sh | sha256sum | cut -c1-16)
+# What the guest holds of the checkout, below /opt/vornakdsn as here: the install script and
+# what it sources, and the guest's first process.
+into_guest=(scripts/install-dependencies.sh scripts/lib.sh scripts/guest/inside/init.sh)
+key=$(cd "$root" && sha256sum scripts/guest/image.sh "${into_guest[@]}" | sha256sum | cut -c1-16)
 guest=$cache/guest-$key
 if [ "${1-}" = --folder ] || [ -e "$guest/ready" ]; then
     echo "$guest"
@@ -29,8 +33,6 @@ say() { echo "guest image: $*" >&2; }
 if [ "${vornakdsn_guest_mounts-}" != $$ ]; then
     vornakdsn_guest_mounts=$$ exec unshare --mount --propagation private "$0" "$@"
 fi
-"$root/scripts/install-dependencies.sh" --guest-tools >&2
-
 mkdir -p "$cache"
 exec 9>"$cache/lock"
 if ! flock -n 9; then
@@ -41,6 +43,7 @@ if [ -e "$guest/ready" ]; then
     echo "$guest"
     exit 0
 fi
+"$root/scripts/install-dependencies.sh" --guest-tools >&2
 # Built aside and renamed when whole: a build cut short is never taken for a guest. What a
 # killed one left has nothing mounted in it any more.
 rm -rf --one-file-system "$cache"/building.*
@@ -78,9 +81,18 @@ export http_proxy=${http_proxy-} https_proxy=${https_proxy-}
 in_guest=(chroot "$system" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
           DEBIAN_FRONTEND=noninteractive "http_proxy=$http_proxy" "https_proxy=$https_proxy")
 
-step "1/5 Debian 12 with its kernel, by debootstrap" \
-    debootstrap --variant=minbase --include=linux-image-amd64,kmod,iproute2,procps \
-    bookworm "$system" "$mirror" || exit 1
+# debootstrapped TRY: a mirror may fail once on its release file and answer a minute later.
+debootstrapped() {
+    step "1/5 Debian 12 with its kernel, by debootstrap from $mirror$1" \
+        debootstrap --variant=minbase --include=linux-image-amd64,kmod,iproute2,procps \
+        bookworm "$system" "$mirror"
+}
+if ! debootstrapped ""; then
+    say "trying again in a minute"
+    sleep 60
+    rm -rf --one-file-system "$system"
+    debootstrapped " (second try)" || exit 1
+fi
 for point in proc sys dev; do
     mount --bind "/$point" "$system/$point"
 done
@@ -89,19 +101,20 @@ deb $mirror bookworm main
 deb $mirror bookworm-updates main
 deb $security bookworm-security main
 SOURCES
-cp "$root/scripts/install-dependencies.sh" "$root/scripts/lib.sh" "$system/tmp/"
+mkdir -p "$system/opt/vornakdsn"
+(cd "$root" && cp --parents "${into_guest[@]}" "$system/opt/vornakdsn/")
 # A host that cannot run 32-bit code cannot set up a few i386 packages here, which the guest
 # does: only that is forgiven, not a package that is not even unpacked.
-if ! step "2/5 the packages that the guest's part needs" "${in_guest[@]}" bash \
-    /tmp/install-dependencies.sh --wine; then
+if ! step "2/5 the packages that the guest's part needs, from $mirror and $security" \
+    "${in_guest[@]}" bash /opt/vornakdsn/scripts/install-dependencies.sh --wine; then
     ! "$root/scripts/runs-32-bit.sh" 2>/dev/null || die 1 "failed: the guest's packages"
     "$root/scripts/guest/unpacked.sh" "$system/var/lib/dpkg" \
         $(bash "$root/scripts/install-dependencies.sh" --wine --list) || exit 1
 fi
 "${in_guest[@]}" apt-get clean
 unfinished=$("${in_guest[@]}" dpkg --audit || true)
-cp "$root/scripts/guest/inside/init.sh" "$system/sbin/vornakdsn-init"
-chmod 755 "$system/sbin/vornakdsn-init"
+chmod 755 "$system/opt/vornakdsn/scripts/guest/inside/init.sh"
+ln -s /opt/vornakdsn/scripts/guest/inside/init.sh "$system/sbin/vornakdsn-init"
 cp "$system"/boot/vmlinuz-* "$work/vmlinuz"
 cp "$system"/boot/initrd.img-* "$work/initrd.img"
 unmount
