@@ -2,7 +2,7 @@
 # usage: ./run.sh [--vm] [--wow64] [DATABASE-PATH]
 # Builds the program and runs it in a private Wine prefix whose ODBC installer is Wine's own,
 # with a stand-in for the Access driver's setup routine behind it; then prints the data
-# source as the prefix's registry holds it (see scripts/wine/register.sh). Exits non-zero
+# source as the prefix's registry holds it (see scripts/wine/run-program.sh). Exits non-zero
 # when the data source is missing or does not point at DATABASE-PATH.
 #
 # Plain, the prefix is 32-bit Windows (build/run-prefix). With --wow64 it is 64-bit Windows
@@ -28,5 +28,5 @@ else
 fi
 cmake --preset default >/dev/null
 cmake --build --preset default --target vornakdsn access_setup launch -j "$(nproc)" >/dev/null
-[ "$guest" = no ] || exec scripts/guest/run.sh scripts/wine/register.sh "$@"
-exec scripts/wine/register.sh "$@"
+[ "$guest" = no ] || exec scripts/guest/run.sh scripts/wine/run-program.sh "$@"
+exec scripts/wine/run-program.sh "$@"

@@ -14,9 +14,11 @@
 set -euo pipefail
 # shellcheck source=scripts/lib.sh
 . "$(dirname "$0")/lib.sh"
+# shellcheck source=scripts/release/lib.sh
+. "$(dirname "$0")/release/lib.sh"
 
 program=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev cmake make)
-release=("${program[@]}" git wixl msitools faketime osslsigncode openssl python3)
+release=("${release_tools[@]}" "${release_helpers[@]}")
 build=("${release[@]}" googletest softhsm2 opensc gnutls-bin libengine-pkcs11-openssl)
 windows=(wine wine32:i386 wine64)
 wine=("${windows[@]}" xvfb xauth cmake)

@@ -1,8 +1,8 @@
 #!/bin/bash
 # usage: reproducible-build.sh SOURCE-DIR WORK
-# Makes releases (scripts/release.sh) of two copies of the checkout below WORK, in different
+# Makes releases (scripts/release/make.sh) of two copies of the checkout below WORK, in different
 # folders, whose files have different times, in different time zones, and checks that they
-# are the same bytes, with no folder's name in the program; then what verify-release.sh says of
+# are the same bytes, with no folder's name in the program; then what scripts/release/verify.sh says of
 # genuine releases, unsigned and signed, and of releases tampered with, each in its one line.
 set -uo pipefail
 # shellcheck source=tests/lib.sh
@@ -27,8 +27,8 @@ two=$(copy second-folder)
 find "$two" -exec touch -h -d '2001-02-03 04:05:06' {} +
 
 name_case same_bytes
-TZ=UTC "$one/scripts/release.sh" >/dev/null 2>"$work/one.errors" || fail "$(cat "$work/one.errors")"
-TZ=Pacific/Kiritimati LC_ALL=C.UTF-8 "$two/scripts/release.sh" >/dev/null 2>"$work/two.errors" ||
+TZ=UTC "$one/scripts/release/make.sh" >/dev/null 2>"$work/one.errors" || fail "$(cat "$work/one.errors")"
+TZ=Pacific/Kiritimati LC_ALL=C.UTF-8 "$two/scripts/release/make.sh" >/dev/null 2>"$work/two.errors" ||
     fail "$(cat "$work/two.errors")"
 for file in vornakdsn.exe vornakdsn-1.0.0.msi build-info.txt SHA256SUMS; do
     cmp -s "$one/build/release/$file" "$two/build/release/$file" || fail "the two $file differ"
@@ -37,16 +37,16 @@ grep -aq -e "$work" -e "$source_dir" "$one/build/release/vornakdsn.exe" &&
     fail "a build folder's name is in the program"
 tally
 
-# verifies FOLDER STATUS LINE...: verify-release.sh in the first copy ends with STATUS and says
+# verifies FOLDER STATUS LINE...: release/verify.sh in the first copy ends with STATUS and says
 # each LINE, of FOLDER below WORK.
 verifies() {
     local folder=$1 expected=$2 status=0 said line
     shift 2
-    said=$(cd "$work" && CXXFLAGS=-fno-inline "$one/scripts/verify-release.sh" "$folder" 2>&1) ||
+    said=$(cd "$work" && CXXFLAGS=-fno-inline "$one/scripts/release/verify.sh" "$folder" 2>&1) ||
         status=$?
-    [ "$status" = "$expected" ] || fail "verify-release.sh ended with $status, not $expected: $said"
+    [ "$status" = "$expected" ] || fail "release/verify.sh ended with $status, not $expected: $said"
     for line in "$@"; do
-        grep -qxF -- "$line" <<<"$said" || fail "verify-release.sh did not say '$line' but: $said"
+        grep -qxF -- "$line" <<<"$said" || fail "release/verify.sh did not say '$line' but: $said"
     done
 }
 
@@ -71,7 +71,7 @@ certificate() {
 }
 certificate signer codeSigning
 openssl pkcs12 -export -inkey signer.key -in signer.pem -passout pass:throwaway -out signer.p12
-VORNAKDSN_SIGN_PKCS12=signer.p12 VORNAKDSN_SIGN_PASSWORD=throwaway "$two/scripts/release.sh" \
+VORNAKDSN_SIGN_PKCS12=signer.p12 VORNAKDSN_SIGN_PASSWORD=throwaway "$two/scripts/release/make.sh" \
     >/dev/null 2>"$work/signed.errors" || fail "$(cat "$work/signed.errors")"
 cp -r "$two/build/release" signed
 # signed_by FILE NAME: the line that names the self-signed NAME.pem as a signer of FILE.
@@ -162,12 +162,12 @@ tally
 
 tampered missing_file unsigned
 rm missing_file/SHA256SUMS
-verifies missing_file 2 "verify-release.sh: $work/missing_file has no SHA256SUMS"
+verifies missing_file 2 "release/verify.sh: $work/missing_file has no SHA256SUMS"
 tally
 
 tampered other_commit unsigned
 sed -i "s/^commit .*/commit $(printf '%040d' 7)/" other_commit/build-info.txt
-verifies other_commit 2 "verify-release.sh: the release was built from commit $(printf '%040d' 7), this checkout is $(git -C "$one" rev-parse HEAD): git checkout $(printf '%040d' 7) (with no changes) and run this again"
+verifies other_commit 2 "release/verify.sh: the release was built from commit $(printf '%040d' 7), this checkout is $(git -C "$one" rev-parse HEAD): git checkout $(printf '%040d' 7) (with no changes) and run this again"
 tally
 
 # As sha256sum -c reads it: other order, line ends and mode still match.

@@ -10,6 +10,8 @@
 set -uo pipefail
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
+# shellcheck source=scripts/release/lib.sh
+. "$scripts/release/lib.sh"
 program=$(realpath "$1")
 work=$(mkdir -p "$2" && realpath "$2")
 rm -rf "${work:?}"/*
@@ -103,9 +105,7 @@ release() {
     mkdir -p "release-$name"
     (cd "release-$name" && touch vornakdsn.exe vornakdsn-1.0.0.msi SHA256SUMS)
     rm -f leaked
-    env -u VORNAKDSN_SIGN_PKCS12 -u VORNAKDSN_SIGN_PKCS11_MODULE -u VORNAKDSN_SIGN_PKCS11_KEY \
-        -u VORNAKDSN_SIGN_CERT -u VORNAKDSN_SIGN_PASSWORD -u VORNAKDSN_SIGN_TIMESTAMP_URL \
-        PATH="$work/spy:$PATH" "$@" \
+    without_signing PATH="$work/spy:$PATH" "$@" \
         "$scripts/release/package.sh" "$program" 1.0.0 "release-$name" >"$name.output" 2>"$name.errors"
     local status=$?
     ! grep -qe 4321 -e p12secret "$name.output" "$name.errors" || fail "a secret is in the output"

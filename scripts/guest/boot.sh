@@ -14,11 +14,13 @@
 # either way.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=scripts/release/lib.sh
+. "$root/scripts/release/lib.sh"
 guest=$1 disk=$2 control=$3 accel=$4 seconds=$5
 rm -f "$control/status" "$control/output" "$control/errors"
 printf '%s\0' "${@:6}" >"$control/command"
 printf '%s' "$root" >"$control/checkout"
-env -0 | grep -zE '^(CTEST|VORNAKDSN)_' | grep -zv '^VORNAKDSN_SIGN_' >"$control/settings" || true
+without_signing env -0 | grep -zE '^(CTEST|VORNAKDSN)_' >"$control/settings" || true
 
 if [ "$accel" = kvm ]; then
     machine=(-accel kvm -cpu host)

@@ -17,7 +17,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 cache=${VORNAKDSN_GUEST_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vornakdsn-guest}
 # What the guest holds of the checkout, below /opt/vornakdsn as here: the install script and
 # what it sources, and the guest's first process.
-into_guest=(scripts/install-dependencies.sh scripts/lib.sh scripts/guest/inside/init.sh)
+into_guest=(scripts/install-dependencies.sh scripts/lib.sh scripts/release/lib.sh
+            scripts/guest/inside/init.sh)
 key=$(cd "$root" && sha256sum scripts/guest/image.sh "${into_guest[@]}" | sha256sum | cut -c1-16)
 guest=$cache/guest-$key
 if [ "${1-}" = --folder ] || [ -e "$guest/ready" ]; then

@@ -5,17 +5,16 @@
 # unless the environment gives it), and the Debian versions of the tools that shape the
 # release's bytes. The same checkout and tools print the same text anywhere.
 set -euo pipefail
+# shellcheck source=scripts/release/lib.sh
+. "$(dirname "$0")/lib.sh"
 cd "$(dirname "$0")/../.."
-
-tools=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev cmake wixl msitools
-       osslsigncode faketime)
 
 commit=$(git rev-parse HEAD 2>/dev/null) || commit=unknown
 if [ "$commit" != unknown ] && [ -n "$(git status --porcelain --untracked-files=no)" ]; then
     commit+=+changes
 fi
 echo "commit $commit"
-echo "SOURCE_DATE_EPOCH ${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null)}"
-for tool in "${tools[@]}"; do
+echo "SOURCE_DATE_EPOCH $(source_date_epoch)"
+for tool in "${release_tools[@]}"; do
     echo "$tool $(dpkg-query -W -f='${Version}' "$tool" 2>/dev/null || echo missing)"
 done

@@ -11,6 +11,8 @@
 set -euo pipefail
 # shellcheck source=scripts/lib.sh
 . "$(dirname "$0")/../lib.sh"
+# shellcheck source=scripts/release/lib.sh
+. "$(dirname "$0")/lib.sh"
 program=$(realpath "$1")
 version=$2
 out=$3
@@ -23,13 +25,13 @@ mkdir -p "$out"
 out=$(realpath "$out")
 rm -f "$out/vornakdsn.exe" "$out"/vornakdsn-*.msi "$out/build-info.txt" "$out/SHA256SUMS"
 
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || true)}
+SOURCE_DATE_EPOCH=$(source_date_epoch)
+export SOURCE_DATE_EPOCH
 [[ $SOURCE_DATE_EPOCH =~ ^[0-9]+$ ]] ||
     die 1 "SOURCE_DATE_EPOCH is '$SOURCE_DATE_EPOCH', not seconds since 1970, and no commit gives it"
 
 # Only the signing is told the password, not the tools that build the package.
-password=${VORNAKDSN_SIGN_PASSWORD-}
-unset VORNAKDSN_SIGN_PASSWORD
+take_password
 sign() {
     VORNAKDSN_SIGN_PASSWORD=$password "$root/scripts/release/sign.sh" "$@"
 }

@@ -16,15 +16,16 @@
 set -euo pipefail
 # shellcheck source=scripts/lib.sh
 . "$(dirname "$0")/../lib.sh"
+# shellcheck source=scripts/release/lib.sh
+. "$(dirname "$0")/lib.sh"
 
 p12=${VORNAKDSN_SIGN_PKCS12:-}
 module=${VORNAKDSN_SIGN_PKCS11_MODULE:-}
 key=${VORNAKDSN_SIGN_PKCS11_KEY:-}
 cert=${VORNAKDSN_SIGN_CERT:-}
-password=${VORNAKDSN_SIGN_PASSWORD:-}
 timestamp_url=${VORNAKDSN_SIGN_TIMESTAMP_URL:-}
 # Only the signing tool is told the secret, and only through a file.
-unset VORNAKDSN_SIGN_PASSWORD
+take_password
 no_key="set VORNAKDSN_SIGN_PKCS12, or VORNAKDSN_SIGN_PKCS11_MODULE and VORNAKDSN_SIGN_PKCS11_KEY"
 if [ -n "$p12" ] && [ -n "$module$key$cert" ]; then
     die 1 "set either VORNAKDSN_SIGN_PKCS12 or the token's VORNAKDSN_SIGN_PKCS11_MODULE," \

@@ -1,5 +1,5 @@
 #!/bin/bash
-# usage: scripts/wine/register.sh [--wow64] [DATABASE-PATH]
+# usage: scripts/wine/run-program.sh [--wow64] [DATABASE-PATH]
 # The Wine half of ./run.sh, on a build that is there: runs build/vornakdsn.exe for
 # DATABASE-PATH (C:\Data\orders.mdb) in a private Wine prefix whose ODBC installer is Wine's
 # own, with the Access setup stand-in (build/tools/access_setup.dll) behind it, the path

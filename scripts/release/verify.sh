@@ -1,5 +1,5 @@
 #!/bin/bash
-# usage: scripts/verify-release.sh FOLDER
+# usage: scripts/release/verify.sh FOLDER
 # Checks a release against this checkout: rebuilds it here, in a folder of its own, and
 # compares. FOLDER must hold exactly vornakdsn.exe, vornakdsn-X.Y.Z.msi, build-info.txt and
 # SHA256SUMS, built from this checkout's commit. Prints a line for build-info.txt, then one per
@@ -11,10 +11,12 @@
 # Exits 0 when every file matches and every signature holds, 1 on a mismatch, 2 when it cannot
 # compare (missing tools, a release of another commit, a file that is not there).
 set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=scripts/lib.sh
 . "$root/scripts/lib.sh"
-[ $# -eq 1 ] || die 2 "usage: scripts/verify-release.sh FOLDER"
+# shellcheck source=scripts/release/lib.sh
+. "$root/scripts/release/lib.sh"
+[ $# -eq 1 ] || die 2 "usage: scripts/release/verify.sh FOLDER"
 folder=$(realpath -e -- "$1" 2>/dev/null) && [ -d "$folder" ] || die 2 "no folder $1"
 "$root/scripts/install-dependencies.sh" --release || exit 2
 
@@ -104,9 +106,7 @@ compare vornakdsn.exe "$work/vornakdsn.exe"
 if [ "$msi" != "vornakdsn-$version.msi" ]; then
     mismatch "$msi: this checkout builds vornakdsn-$version.msi"
 else
-    env -u VORNAKDSN_SIGN_PKCS12 -u VORNAKDSN_SIGN_PKCS11_MODULE -u VORNAKDSN_SIGN_PKCS11_KEY \
-        -u VORNAKDSN_SIGN_CERT -u VORNAKDSN_SIGN_PASSWORD -u VORNAKDSN_SIGN_TIMESTAMP_URL \
-        "$root/scripts/release/package.sh" "$work/vornakdsn.exe" "$version" "$work/rebuilt" \
+    without_signing "$root/scripts/release/package.sh" "$work/vornakdsn.exe" "$version" "$work/rebuilt" \
         >/dev/null || die 2 "cannot build the package"
     compare "$msi" "$work/rebuilt/$msi"
 fi

@@ -1,17 +1,18 @@
 #!/bin/bash
-# usage: scripts/release.sh
+# usage: scripts/release/make.sh
 # Installs what is missing (as root; otherwise says what is), builds the program and writes
 # build/release/: vornakdsn.exe, vornakdsn-X.Y.Z.msi, build-info.txt and SHA256SUMS, X.Y.Z
 # being the project's version. Signs and time-stamps both as the VORNAKDSN_SIGN_* variables
 # say (see scripts/release/sign.sh), files in them named relative to the folder it is started
 # in; a release that cannot be signed as they say leaves build/release/ without them. The same
 # commit gives the same unsigned files on any machine, at any time, whatever the checkout's
-# build/ holds (scripts/verify-release.sh checks a release). Needs neither Wine nor 32-bit code.
+# build/ holds (scripts/release/verify.sh checks a release). Needs neither Wine nor 32-bit code.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=scripts/release/lib.sh
+. "$root/scripts/release/lib.sh"
 # The password reaches the packaging alone, not the builds before it.
-password=${VORNAKDSN_SIGN_PASSWORD-}
-unset VORNAKDSN_SIGN_PASSWORD
+take_password
 
 "$root/scripts/install-dependencies.sh" --release
 work=$(mktemp -d)
