@@ -9,9 +9,10 @@
 # - paths: paths of any characters, in several code pages, given exactly (through LAUNCHER)
 #   to the program as shipped and to the program as Windows before 10 version 1903 runs it:
 #   each is registered exactly, or refused with the data source left as it was.
-# - outcomes: what a run says of the add request, in its exit status, on standard error and
-#   in the event it writes (Wine's event log prints each event's strings): written, the
-#   installer library missing, and refused by Wine's installer, which has no Access driver.
+# - outcomes: what a run says, in its exit status, on standard error and in the event it writes
+#   (Wine's event log prints each event's string): written (also for paths that hold insertion
+#   codes or Cyrillic), the installer library missing, a path refused, and refused by Wine's
+#   installer, which has no Access driver.
 set -uo pipefail
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh" "$@"
@@ -112,37 +113,45 @@ path C.UTF-8 "$shipped" '""' 'refused vornakdsn: the database path is empty'
 path C.UTF-8 "$shipped" '"C:\Data\"' 'refused vornakdsn: the database path holds a quote ("), which no Windows path can; a backslash before a closing quote escapes it, so end a quoted folder path with two: "C:\Data\\"'
 close_prefix
 
-# outcome NAME STATUS TOLD: runs the program for C:\Data\e.mdb, with the environment's extra
-# words; it must end with STATUS and write TOLD: its standard error and its event (type and
-# ID, then each string, on the channel Wine prints that type on).
+# outcome NAME PATH STATUS TOLD [COMMAND...]: runs the program for PATH, through COMMAND (the
+# environment's words); it must end with STATUS and write TOLD: its event (type and ID, then
+# its string, on the channel Wine prints that type on) and its standard error.
 outcome() {
     name_case "outcomes: $1"
     local status=0 told
-    told=$(WINEDEBUG=+eventlog "${@:4}" wine "$program" 'C:\Data\e.mdb' 2>&1 >/dev/null |
+    told=$(WINEDEBUG=+eventlog "${@:5}" wine "$program" "$2" 2>&1 >/dev/null |
            tr -d '\r' | sed -nE -e '/^vornakdsn: /p' \
-               -e 's/.*:advapi:ReportEventA \([^,]*,(0x[0-9a-f]+),[^,]*,(0x[0-9a-f]+),.*/event \1 \2/p' \
+               -e 's/.*:advapi:ReportEventW \([^,]*,(0x[0-9a-f]+),[^,]*,(0x[0-9a-f]+),.*/event \1 \2/p' \
                -e 's/^[0-9a-f]+:(trace|err):eventlog:ReportEventW /\1 /p') || status=$?
-    [ "$status" = "$2" ] || fail "ended with $status, not $2"
-    [ "$told" = "$3" ] || fail "told:
+    [ "$status" = "$3" ] || fail "ended with $status, not $3"
+    [ "$told" = "$4" ] || fail "told:
 $told"
     tally
 }
 
 begin outcomes "$template" "$work"
 tally
-outcome written 0 'event 0x0004 0x00000001
-trace L"C:\\Data\\e.mdb"'
-outcome library_missing 3 'event 0x0001 0x00000002
-err L"C:\\Data\\e.mdb"
-err L"The ODBC installer DLL (ODBCCP32.DLL) is not installed on this system."' \
+written='event 0x0004 0x00000001
+trace L"The ODBC data source vornakDsnStore now points at the Access database C:\\Data\\'
+not_added='The ODBC data source vornakDsnStore was not added for the Access database C:\Data\e.mdb: the ODBC installer'
+outcome written 'C:\Data\e.mdb' 0 "${written}e.mdb.\""
+# Event Viewer would put strings in for %1 and %%5 inside the event's string: they are written
+# with the fullwidth percent sign (U+FF05), which it leaves alone.
+outcome written_with_percent 'C:\Data\Q%1 %%5.mdb' 0 "${written}Q\\ff051 \\ff05\\ff055.mdb.\""
+# The event goes as characters, not as the program's bytes (UTF-8 here).
+outcome written_in_cyrillic 'C:\Data\Заказ.mdb' 0 \
+    "${written}\\0417\\0430\\043a\\0430\\0437.mdb.\"" env LC_ALL=C.UTF-8
+outcome library_missing 'C:\Data\e.mdb' 3 "event 0x0001 0x00000002
+err L\"${not_added//\\/\\\\} could not be reached. The ODBC installer DLL (ODBCCP32.DLL) is not installed on this system.\"" \
     env WINEDLLOVERRIDES="odbccp32=;$WINEDLLOVERRIDES"
+outcome path_refused '' 2 'event 0x0001 0x00000006
+err L"the database path is empty"
+vornakdsn: the database path is empty'
 wine reg delete 'HKLM\Software\ODBC\ODBCINST.INI\Microsoft Access Driver (*.mdb)' /f \
     "${view[@]}" >/dev/null 2>&1 || fail "cannot remove the Access driver"
-outcome refused 4 'vornakdsn: The ODBC data source vornakDsnStore was not added for the Access database C:\Data\e.mdb: the ODBC installer refused it with error 6: Component not found
-event 0x0001 0x00000003
-err L"C:\\Data\\e.mdb"
-err L"6"
-err L"Component not found"'
+outcome refused 'C:\Data\e.mdb' 4 "event 0x0001 0x00000003
+err L\"${not_added//\\/\\\\} refused it with error 6: Component not found\"
+vornakdsn: $not_added refused it with error 6: Component not found"
 close_prefix
 
 summary

@@ -34,11 +34,11 @@ dlls=$(awk '/DLL Name:/ { print $3 }' <<<"$headers" | sort | tr '\n' ' ')
 
 # Every function imported, each of which Windows NT 4.0 exports.
 nt4='CloseHandle CreateFileA DeleteCriticalSection EnterCriticalSection FreeLibrary GetACP
-FormatMessageA GetCommandLineA GetCommandLineW GetCurrentProcessId GetFileSize GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetProcAddress
+FormatMessageA GetCommandLineA GetCommandLineW GetConsoleMode GetCurrentProcessId GetFileSize GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetProcAddress
 GetStartupInfoA GetStdHandle GetSystemDirectoryA InitializeCriticalSection LeaveCriticalSection
 LoadLibraryA LocalAlloc LocalFree LocalLock LocalUnlock MoveFileExA MultiByteToWideChar
 SetUnhandledExceptionFilter
-GetVersion Sleep TlsGetValue VirtualProtect VirtualQuery WriteFile
+GetVersion Sleep TlsGetValue VirtualProtect VirtualQuery WriteConsoleW WriteFile lstrcatA lstrcpynA lstrlenA
 GetProcessWindowStation GetUserObjectInformationA MessageBoxA wsprintfA
 __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
 _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memcpy
@@ -49,6 +49,13 @@ imports=$(awk '/DLL Name:/ { inside = 1; next } inside && NF == 3 && $2 ~ /^[0-9
 for name in $imports; do
     grep -qw -- "$name" <<<"$nt4" || fail "imports $name, not known to be in Windows NT 4.0"
 done
+
+# Bound by name at run time, so not among the imports: the event log's wide functions. Windows
+# reads the bytes that the ANSI ones pass in the system's code page, not the program's.
+for name in RegisterEventSourceW ReportEventW; do
+    grep -aq "$name" "$image" || fail "does not bind $name"
+done
+! grep -aqe 'RegisterEventSourceA' -e 'ReportEventA' "$image" || fail "binds the event log's ANSI functions"
 
 resources=$(mktemp)
 i686-w64-mingw32-objcopy -O binary --only-section=.rsrc "$image" "$resources"

@@ -11,6 +11,9 @@ HMODULE g_hInstallerModule;
 typedef BOOL(WINAPI* ConfigDataSourceProc)(HWND, WORD, LPCSTR, LPCSTR);
 typedef RETCODE(WINAPI* InstallerErrorProc)(WORD, DWORD*, LPSTR, WORD, WORD*);
 
+// The installer's messages are at most SQL_MAX_MESSAGE_LENGTH bytes with their NUL.
+const WORD kInstallerMessageSize = SQL_MAX_MESSAGE_LENGTH;
+
 FARPROC GetInstallerProc(const char* name)
 {
     if (!g_hInstallerModule)
@@ -24,6 +27,36 @@ FARPROC GetInstallerProc(const char* name)
     if (!proc)
         ReportMissingEntryPoint(g_hInstallerModule, name);
     return proc;
+}
+
+// Installers before ODBC 3.0 lack SQLInstallerError, which is no fault of theirs: no report.
+// The installer is told of one byte less than its messages may have, and that byte is set
+// after the call: whatever it writes within its limit, the text ends inside the buffer.
+InstallerAnswerKind QueryInstallerError(DWORD* code, char (&message)[kAnswerTextSize])
+{
+    static_assert(kAnswerTextSize >= kInstallerMessageSize, "an installer's message fits");
+    FARPROC proc = g_hInstallerModule ? GetProcAddress(g_hInstallerModule, "SQLInstallerError")
+                                      : NULL;
+    if (!proc)
+        return kRefusedUnexplained;
+    InstallerErrorProc installerError =
+        reinterpret_cast<InstallerErrorProc>(reinterpret_cast<void*>(proc));
+    WORD length = 0;
+    RETCODE result = installerError(1, code, message, kInstallerMessageSize - 1, &length);
+    message[kInstallerMessageSize - 1] = '\0';
+    if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
+        return kRefusedWithoutReason;
+    return kRefusedWithError;
+}
+
+// An installer's message may hold line ends and other control characters; what it goes into
+// must stay one line.
+void KeepOnOneLine(char* text)
+{
+    for (; *text; text++) {
+        if (static_cast<unsigned char>(*text) < ' ')
+            *text = ' ';
+    }
 }
 
 }  // namespace
@@ -41,23 +74,20 @@ BOOL InstallerConfigDataSource(HWND hwndParent, WORD fRequest, LPCSTR lpszDriver
     return configDataSource(hwndParent, fRequest, lpszDriver, lpszAttributes);
 }
 
-InstallerErrorAnswer QueryInstallerError(DWORD* code, char (&message)[kInstallerMessageSize])
+void ReadInstallerAnswer(BOOL result, InstallerAnswer* answer)
 {
-    *code = 0;
-    message[0] = '\0';
-    // Installers before ODBC 3.0 lack it, which is no fault of theirs: no report.
-    FARPROC proc = g_hInstallerModule ? GetProcAddress(g_hInstallerModule, "SQLInstallerError")
-                                      : NULL;
-    if (!proc)
-        return kNoErrorFunction;
-    InstallerErrorProc installerError =
-        reinterpret_cast<InstallerErrorProc>(reinterpret_cast<void*>(proc));
-    // The installer is told of one byte less than there is, and that byte is set after the
-    // call: whatever it writes within its limit, the text ends inside the buffer.
-    WORD length = 0;
-    RETCODE result = installerError(1, code, message, kInstallerMessageSize - 1, &length);
-    message[kInstallerMessageSize - 1] = '\0';
-    if (result != SQL_SUCCESS && result != SQL_SUCCESS_WITH_INFO)
-        return kNoError;
-    return kError;
+    answer->code = 0;
+    answer->text[0] = '\0';
+    if (result) {
+        answer->kind = kAccepted;
+        return;
+    }
+    const char* report = UnreachableReport();
+    if (report) {
+        answer->kind = kUnreachable;
+        lstrcpynA(answer->text, report, kAnswerTextSize);
+        return;
+    }
+    answer->kind = QueryInstallerError(&answer->code, answer->text);
+    KeepOnOneLine(answer->text);
 }

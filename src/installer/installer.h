@@ -12,23 +12,28 @@
 BOOL InstallerConfigDataSource(HWND hwndParent, WORD fRequest, LPCSTR lpszDriver,
                                LPCSTR lpszAttributes);
 
-// When the last request through InstallerConfigDataSource could not reach the installer, the
-// text it told the user (in a box or on standard error); null when it reached the installer.
-const char* InstallerUnreachableReport(void);
-
-// The installer's messages are at most SQL_MAX_MESSAGE_LENGTH bytes with their NUL.
-const WORD kInstallerMessageSize = SQL_MAX_MESSAGE_LENGTH;
-
-enum InstallerErrorAnswer {
-    kNoErrorFunction,  // the installer library has no SQLInstallerError
-    kNoError,          // it has, and it holds no error
-    kError             // code and message hold the installer's first error
+enum InstallerAnswerKind {
+    kAccepted,
+    kUnreachable,           // no installer library, or one without SQLConfigDataSource
+    kRefusedWithError,      // the installer said why
+    kRefusedWithoutReason,  // its SQLInstallerError holds no error
+    kRefusedUnexplained     // its library has no SQLInstallerError, as before ODBC 3.0
 };
 
-// Asks the installer library that the last request reached, through its SQLInstallerError
-// looked up by name, why that request failed; ask before anything else calls the installer,
-// which clears its errors. The message always ends in the buffer; it may be cut short and
-// may hold any bytes, line ends included.
-InstallerErrorAnswer QueryInstallerError(DWORD* code, char (&message)[kInstallerMessageSize]);
+// Room for the longest text of an answer: the message about a missing entry point, which
+// names two files, or the installer's own message, which it is given 511 bytes for.
+const int kAnswerTextSize = 1024;
+
+// What the installer made of a request. text is one line, ended inside the buffer: what the
+// user was told when the installer could not be reached, or the installer's own message.
+struct InstallerAnswer {
+    InstallerAnswerKind kind;
+    DWORD code;  // the installer's error code, with kRefusedWithError
+    char text[kAnswerTextSize];
+};
+
+// Reads the answer to the last request through InstallerConfigDataSource, which returned
+// result. Call it before anything else calls the installer, which clears its errors.
+void ReadInstallerAnswer(BOOL result, InstallerAnswer* answer);
 
 #endif

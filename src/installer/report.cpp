@@ -1,6 +1,6 @@
 #include "report.h"
 
-#include "installer.h"
+#include "console.h"
 #include "seen.h"
 
 namespace {
@@ -37,9 +37,8 @@ void Report(const char* text)
         return;
     }
     char line[kMessageLimit];
-    DWORD written;
-    int length = wsprintfA(line, "vornakdsn: %s\r\n", text);
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, static_cast<DWORD>(length), &written, NULL);
+    wsprintfA(line, "vornakdsn: %s\r\n", text);
+    WriteText(STD_ERROR_HANDLE, line);
 }
 
 // Windows XP fills the whole buffer without a terminator when the name is too long, so
@@ -74,7 +73,7 @@ void ForgetUnreachableReport(void)
     g_pszUnreachableReport = NULL;
 }
 
-const char* InstallerUnreachableReport(void)
+const char* UnreachableReport(void)
 {
     return g_pszUnreachableReport;
 }

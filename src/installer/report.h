@@ -14,4 +14,7 @@ void ReportMissingEntryPoint(HMODULE installer, const char* name);
 // A new request starts with nothing reported.
 void ForgetUnreachableReport(void);
 
+// What the current request told the user; null when it reached the installer.
+const char* UnreachableReport(void);
+
 #endif

@@ -1,10 +1,17 @@
 #include "command_line.h"
 
+#include <string.h>
 #include <wchar.h>
 
 #include "attribute_list.h"
 
 namespace {
+
+static_assert(kMaxDatabasePathLength == 4024, "the sentence below names the limit");
+
+const char kQuoteInPath[] =
+    "the database path holds a quote (\"), which no Windows path can; a backslash before a "
+    "closing quote escapes it, so end a quoted folder path with two: \"C:\\Data\\\\\"";
 
 bool IsBlank(WCHAR c)
 {
@@ -105,4 +112,21 @@ bool ArgumentArrivedExactly(const char* argument)
     WCHAR given[kMaxDatabasePathLength + 1];
     return CopyFirstArgument(commandLine, given, kMaxDatabasePathLength + 1) &&
            ConvertsBackExactly(argument, given);
+}
+
+const char* RefuseDatabasePath(const char* path, char (&room)[kRefusalRoom])
+{
+    if (path[0] == '\0')
+        return "the database path is empty";
+    if (strlen(path) > kMaxDatabasePathLength)
+        return "the database path is longer than 4024 bytes";
+    // No Windows path holds a quote: one here means that the command line's rules took a
+    // backslash before a closing quote for an escape. No code page has a quote as the second
+    // byte of a character, so a byte search is exact.
+    if (strchr(path, '"'))
+        return kQuoteInPath;
+    if (ArgumentArrivedExactly(path))
+        return NULL;
+    wsprintfA(room, "the database path has characters that code page %u cannot hold", GetACP());
+    return room;
 }

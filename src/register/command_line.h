@@ -17,4 +17,11 @@ bool CopyFirstArgument(const WCHAR* commandLine, WCHAR* argument, size_t limit);
 // kMaxDatabasePathLength bytes), stands for exactly the characters the program was given.
 bool ArgumentArrivedExactly(const char* argument);
 
+// Room for a sentence of RefuseDatabasePath that names the code page.
+const size_t kRefusalRoom = 96;
+
+// Why path, the first argument, cannot be registered, in a sentence for the user; null when
+// it can. A sentence that names the code page is written into room.
+const char* RefuseDatabasePath(const char* path, char (&room)[kRefusalRoom]);
+
 #endif

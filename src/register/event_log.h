@@ -5,8 +5,9 @@
 #include <windows.h>
 
 // Writes one event of the source vornakdsn: type as ReportEvent takes it, eventId one of the
-// program's message table, strings put in for %1, %2, ... A log that cannot be written is
-// passed over: the event is a record, never a reason to fail or to ask anything.
-void WriteEvent(WORD type, DWORD eventId, const char* const* strings, WORD count);
+// program's message table, sentence (in the program's code page) its one string. A log that
+// cannot be written is passed over: the event is a record, never a reason to fail or to ask
+// anything.
+void WriteEvent(WORD type, DWORD eventId, const char* sentence);
 
 #endif

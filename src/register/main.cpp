@@ -5,14 +5,13 @@
 #include "installer.h"
 #include "attribute_list.h"
 #include "command_line.h"
+#include "console.h"
 #include "outcome.h"
 #include "vornakdsn_version.h"
 
 namespace {
 
-const int kUsageError = 2;
-
-static_assert(kMaxDatabasePathLength == 4024, "the texts below name the limit");
+static_assert(kMaxDatabasePathLength == 4024, "the help names the limit");
 
 const char kHelp[] =
     "usage: vornakdsn DATABASE-PATH\r\n"
@@ -21,8 +20,8 @@ const char kHelp[] =
     "DATABASE-PATH: asks the ODBC installer to remove the data source, then to add it\r\n"
     "anew with the \"Microsoft Access Driver (*.mdb)\". The path is used as given.\r\n"
     "\r\n"
-    "Exit status (each run that asks the installer also writes an event, source\r\n"
-    "vornakdsn, to the Application log):\r\n"
+    "Exit status (each run with a path also writes an event, source vornakdsn,\r\n"
+    "to the Application log):\r\n"
     "  0  the data source was written as asked\r\n"
     "  2  nothing was done: no path, an empty one, one with a quote (\"), one\r\n"
     "     longer than 4024 bytes, or one that this Windows' code page cannot\r\n"
@@ -34,18 +33,6 @@ const char kHelp[] =
     "     (standard error gives its reason)\r\n"
     "\r\n"
     "vornakdsn /? shows this help; vornakdsn --version shows the version.\r\n";
-
-const char kQuoteInPath[] =
-    "vornakdsn: the database path holds a quote (\"), which no Windows path can; a "
-    "backslash before a closing quote escapes it, so end a quoted folder path with two: "
-    "\"C:\\Data\\\\\"\r\n";
-
-// Plain kernel calls: the program has no other use for the C runtime's streams.
-void Write(DWORD stream, const char* text)
-{
-    DWORD written;
-    WriteFile(GetStdHandle(stream), text, static_cast<DWORD>(strlen(text)), &written, NULL);
-}
 
 // Only these exact words ask for help: anything else is a database path, as given.
 bool AsksForHelp(const char* argument)
@@ -61,39 +48,21 @@ int main(int argc, char* argv[])
     // Every answer that is not a registration comes before the removal, so a data source is
     // never removed without being added again.
     if (argc < 2 || !argv[1]) {
-        Write(STD_ERROR_HANDLE, "usage: vornakdsn DATABASE-PATH\r\n");
-        return kUsageError;
+        WriteText(STD_ERROR_HANDLE, "usage: vornakdsn DATABASE-PATH\r\n");
+        return kPathRefused;
     }
     if (AsksForHelp(argv[1])) {
-        Write(STD_OUTPUT_HANDLE, kHelp);
+        WriteText(STD_OUTPUT_HANDLE, kHelp);
         return 0;
     }
     if (strcmp(argv[1], "--version") == 0) {
-        Write(STD_OUTPUT_HANDLE, "vornakdsn " VORNAKDSN_VERSION_TEXT "\r\n");
+        WriteText(STD_OUTPUT_HANDLE, "vornakdsn " VORNAKDSN_VERSION_TEXT "\r\n");
         return 0;
     }
-    if (argv[1][0] == '\0') {
-        Write(STD_ERROR_HANDLE, "vornakdsn: the database path is empty\r\n");
-        return kUsageError;
-    }
-    if (strlen(argv[1]) > kMaxDatabasePathLength) {
-        Write(STD_ERROR_HANDLE, "vornakdsn: the database path is longer than 4024 bytes\r\n");
-        return kUsageError;
-    }
-    // No Windows path holds a quote: one here means that the command line's rules took a
-    // backslash before a closing quote for an escape. No code page has a quote as the second
-    // byte of a character, so a byte search is exact.
-    if (strchr(argv[1], '"')) {
-        Write(STD_ERROR_HANDLE, kQuoteInPath);
-        return kUsageError;
-    }
-    if (!ArgumentArrivedExactly(argv[1])) {
-        char line[128];
-        wsprintfA(line, "vornakdsn: the database path has characters that code page %u "
-                        "cannot hold\r\n", GetACP());
-        Write(STD_ERROR_HANDLE, line);
-        return kUsageError;
-    }
+    char room[kRefusalRoom];
+    const char* refusal = RefuseDatabasePath(argv[1], room);
+    if (refusal)
+        return ReportRefusedPath(refusal);
 
     // On a first install there is nothing to remove and the removal fails: that is fine.
     InstallerConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, kDriverDescription, kRemoveList);
@@ -102,5 +71,7 @@ int main(int argc, char* argv[])
     BuildAddList(addList, argv[1]);
     // The data source is what the run is for: its answer alone decides the outcome.
     BOOL added = InstallerConfigDataSource(NULL, ODBC_ADD_SYS_DSN, kDriverDescription, addList);
-    return ReportAddOutcome(added, argv[1]);
+    static InstallerAnswer answer;
+    ReadInstallerAnswer(added, &answer);
+    return ReportAddOutcome(answer, argv[1]);
 }

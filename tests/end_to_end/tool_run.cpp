@@ -73,6 +73,47 @@ void PressOk(HWND box)
         Sleep(10);
 }
 
+std::wstring Wide(const std::string& utf8)
+{
+    std::wstring wide(utf8.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0],
+                                    static_cast<int>(wide.size())));
+    return wide;
+}
+
+// A screen buffer that the program can inherit as a console. Wine gives a program started from
+// a shell a console without screen buffers: the test then takes a console of its own.
+HANDLE NewConsole()
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    HANDLE console = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                               CONSOLE_TEXTMODE_BUFFER, NULL);
+    if (console == INVALID_HANDLE_VALUE && FreeConsole() && AllocConsole())
+        return NewConsole();
+    return console;
+}
+
+// What the console shows, as UTF-8: its rows read as one run, without the blanks after the
+// text, and one line end. A line longer than a row goes on in the next, so a run of one line
+// is that line.
+std::string ConsoleText(HANDLE console)
+{
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    if (!GetConsoleScreenBufferInfo(console, &info))
+        return "";
+    std::wstring cells(info.dwSize.X * info.dwSize.Y, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(console, &cells[0], static_cast<DWORD>(cells.size()), COORD{0, 0},
+                                &read);
+    cells.resize(read);
+    cells.erase(cells.find_last_not_of(L' ') + 1);
+    std::string text(4 * cells.size(), '\0');
+    text.resize(WideCharToMultiByte(CP_UTF8, 0, cells.c_str(), static_cast<int>(cells.size()),
+                                    &text[0], static_cast<int>(text.size()), NULL, NULL));
+    return text + "\r\n";
+}
+
 HANDLE Inheritable(const std::string& path, DWORD access, DWORD disposition)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
@@ -123,29 +164,35 @@ ToolRun RunTool(const std::string& directory, const std::string& arguments, Stat
     const std::string program = directory + "\\vornakdsn.exe";
     const std::string outputPath = directory + "\\stdout.txt";
     const std::string errorsPath = directory + "\\stderr.txt";
-    std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+    std::wstring commandLine =
+        Wide("\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments));
 
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    std::wstring desktop;
     if (station == Station::Unseen) {
-        startup.lpDesktop = const_cast<char*>(UnseenDesktop());
-        if (!startup.lpDesktop)
+        const char* name = UnseenDesktop();
+        if (!name)
             return run;
+        desktop = Wide(name);
+        startup.lpDesktop = &desktop[0];
     }
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
     startup.hStdOutput = Inheritable(outputPath, GENERIC_WRITE, CREATE_ALWAYS);
-    startup.hStdError = Inheritable(errorsPath, GENERIC_WRITE, CREATE_ALWAYS);
+    startup.hStdError = station == Station::Console
+                            ? NewConsole()
+                            : Inheritable(errorsPath, GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION process = {};
     SetWindowsVersion(windowsVersion);
     const bool sessionZero = station == Station::SessionZero;
-    BOOL started = CreateProcessA(program.c_str(), &commandLine[0], NULL, NULL, TRUE,
-                                  sessionZero ? CREATE_SUSPENDED : 0, NULL, directory.c_str(),
-                                  &startup, &process);
+    BOOL started = CreateProcessW(NULL, &commandLine[0], NULL, NULL, TRUE,
+                                  sessionZero ? CREATE_SUSPENDED : 0, NULL,
+                                  Wide(directory).c_str(), &startup, &process);
     CloseHandle(startup.hStdInput);
     CloseHandle(startup.hStdOutput);
-    CloseHandle(startup.hStdError);
     if (!started) {
+        CloseHandle(startup.hStdError);
         SetWindowsVersion(NULL);
         return run;
     }
@@ -179,6 +226,7 @@ ToolRun RunTool(const std::string& directory, const std::string& arguments, Stat
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     run.output = ReadBytes(outputPath);
-    run.errors = ReadBytes(errorsPath);
+    run.errors = station == Station::Console ? ConsoleText(startup.hStdError) : ReadBytes(errorsPath);
+    CloseHandle(startup.hStdError);
     return run;
 }

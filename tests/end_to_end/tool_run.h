@@ -25,12 +25,13 @@ struct ToolRun {
 
 enum class Station {
     Visible,     // the desktop everyone sees, where someone answers each box
+    Console,     // the same, with standard error on a console, which errors holds as UTF-8
     Unseen,      // a window station no one sees, as under a service or msiexec's custom action
     SessionZero  // the desktop of session 0, as under psexec -s -i 0 or an interactive service
 };
 
-// Starts directory\vornakdsn.exe with the given argument text (quoted as on a command line)
-// in that directory, reads every message box it shows and presses its OK button, and
+// Starts directory\vornakdsn.exe with the given argument text (UTF-8, quoted as on a command
+// line) in that directory, reads every message box it shows and presses its OK button, and
 // waits for it to end. Where no one sees it, it must end within seconds, since no box can be
 // answered there. windowsVersion, as winecfg names it (winxp, vista, ...), is the Windows that
 // the program is told it runs on; the prefix's own when null.
