@@ -33,12 +33,12 @@ dlls=$(awk '/DLL Name:/ { print $3 }' <<<"$headers" | sort | tr '\n' ' ')
 [ "$dlls" = "KERNEL32.dll USER32.dll msvcrt.dll " ] || fail "imports from: $dlls"
 
 # Every function imported, each of which Windows NT 4.0 exports.
-nt4='CloseHandle CreateFileA DeleteCriticalSection EnterCriticalSection FreeLibrary GetACP
+nt4='CloseHandle CreateFileA DeleteCriticalSection EnterCriticalSection ExpandEnvironmentStringsA FreeLibrary GetACP
 FormatMessageA GetCommandLineA GetCommandLineW GetConsoleMode GetCurrentProcessId GetFileSize GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetProcAddress
 GetStartupInfoA GetStdHandle GetSystemDirectoryA InitializeCriticalSection LeaveCriticalSection
 LoadLibraryA LocalAlloc LocalFree LocalLock LocalUnlock MoveFileExA MultiByteToWideChar
 SetUnhandledExceptionFilter
-GetVersion Sleep TlsGetValue VirtualProtect VirtualQuery WriteConsoleW WriteFile lstrcatA lstrcpynA lstrlenA
+GetVersion Sleep TlsGetValue VirtualProtect VirtualQuery WriteConsoleW WriteFile lstrcatA lstrcmpiA lstrcpyA lstrcpynA lstrlenA
 GetProcessWindowStation GetUserObjectInformationA MessageBoxA wsprintfA
 __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
 _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memcpy

@@ -12,6 +12,12 @@ char* Put(char* at, const char* text)
     return at + length;
 }
 
+// keyword=value, without its NUL.
+char* PutEntry(char* at, const char* keyword, const char* value)
+{
+    return Put(Put(Put(at, keyword), "="), value);
+}
+
 }  // namespace
 
 void BuildAddList(char (&list)[kAddListSize], const char* databasePath)
@@ -19,8 +25,7 @@ void BuildAddList(char (&list)[kAddListSize], const char* databasePath)
     // The zero fill ends every entry and, after the last one, the list itself.
     memset(list, 0, sizeof list);
     char* at = Put(list, VORNAKDSN_DATA_SOURCE_ENTRY) + 1;
-    at = Put(Put(at, "DBQ="), databasePath) + 1;
-    at = Put(at, "MaxBufferSize=2048") + 1;
-    at = Put(at, "PageTimeout=5") + 1;
-    Put(at, "FIL=MS Access");
+    at = PutEntry(at, kPathKeyword, databasePath) + 1;
+    for (const FixedAttribute& attribute : kFixedAttributes)
+        at = PutEntry(at, attribute.keyword, attribute.value) + 1;
 }

@@ -6,10 +6,23 @@
 
 #define VORNAKDSN_DATA_SOURCE_ENTRY "DSN=vornakDsnStore"
 
+const char kDataSourceName[] = "vornakDsnStore";
 const char kDriverDescription[] = "Microsoft Access Driver (*.mdb)";
+const char kPathKeyword[] = "DBQ";
 
 // The one entry and the NUL that closes the list.
 const char kRemoveList[] = VORNAKDSN_DATA_SOURCE_ENTRY "\0";
+
+// The entries after the path, in the add list's order: what a run gives every data source.
+struct FixedAttribute {
+    const char* keyword;
+    const char* value;
+};
+const FixedAttribute kFixedAttributes[] = {
+    {"MaxBufferSize", "2048"},
+    {"PageTimeout", "5"},
+    {"FIL", "MS Access"},
+};
 
 const size_t kAddListSize = 4096;
 // Everything in the add list but the path: four entries, the "DBQ=" and six NULs.

@@ -1,11 +1,13 @@
-// vornakdsn DATABASE-PATH: points the system ODBC data source vornakDsnStore at an Access
-// database by removing the data source and adding it anew.
+// vornakdsn [--check] DATABASE-PATH: points the system ODBC data source vornakDsnStore at an
+// Access database by removing the data source and adding it anew, or checks that it does.
 #include <string.h>
 
 #include "installer.h"
 #include "attribute_list.h"
+#include "check.h"
 #include "command_line.h"
 #include "console.h"
+#include "data_source.h"
 #include "outcome.h"
 #include "vornakdsn_version.h"
 
@@ -13,12 +15,17 @@ namespace {
 
 static_assert(kMaxDatabasePathLength == 4024, "the help names the limit");
 
+#define VORNAKDSN_USAGE "usage: vornakdsn [--check] DATABASE-PATH\r\n"
+
+const char kUsage[] = VORNAKDSN_USAGE;
+
 const char kHelp[] =
-    "usage: vornakdsn DATABASE-PATH\r\n"
+    VORNAKDSN_USAGE
     "\r\n"
     "Points the system ODBC data source vornakDsnStore at the Access database\r\n"
     "DATABASE-PATH: asks the ODBC installer to remove the data source, then to add it\r\n"
     "anew with the \"Microsoft Access Driver (*.mdb)\". The path is used as given.\r\n"
+    "Should the installer refuse the new one, the one that was there is put back.\r\n"
     "\r\n"
     "Exit status (each run with a path also writes an event, source vornakdsn,\r\n"
     "to the Application log):\r\n"
@@ -30,7 +37,16 @@ const char kHelp[] =
     "     reached (a message box said why, or standard error where no one could\r\n"
     "     see one)\r\n"
     "  4  the data source was not written: the ODBC installer refused it\r\n"
-    "     (standard error gives its reason)\r\n"
+    "     (standard error gives its reason, and whether the one that was there\r\n"
+    "     was put back)\r\n"
+    "\r\n"
+    "With --check, nothing is changed or written: the data source is read from\r\n"
+    "the registry, and standard output says whether it is as a run for\r\n"
+    "DATABASE-PATH leaves it. Exit status:\r\n"
+    "  0  it is\r\n"
+    "  1  it is not, or it is missing: one line for each difference\r\n"
+    "  2  as above\r\n"
+    "  3  the registry could not be read\r\n"
     "\r\n"
     "vornakdsn /? shows this help; vornakdsn --version shows the version.\r\n";
 
@@ -41,6 +57,48 @@ bool AsksForHelp(const char* argument)
            strcmp(argument, "-h") == 0 || strcmp(argument, "--help") == 0;
 }
 
+// Adds the data source again as it was read before the removal, with the driver it was
+// listed with. True when the installer took it.
+bool PutBackDataSource(const DataSourceReading& before)
+{
+    char* list = BuildRestoreList(before);
+    if (!list)
+        return false;
+    const char* driver = before.listedDriver ? before.listedDriver : kDriverDescription;
+    BOOL added = InstallerConfigDataSource(NULL, ODBC_ADD_SYS_DSN, driver, list);
+    LocalFree(list);
+    return added != FALSE;
+}
+
+int Register(const char* databasePath)
+{
+    // What was there, read before anything changes: the record of what the run changed, and
+    // what to put back should the installer refuse the new one after removing the old.
+    static DataSourceReading before;
+    LONG error;
+    bool readBefore = ReadDataSource(&before, &error);
+
+    // On a first install there is nothing to remove and the removal fails: that is fine.
+    BOOL removed =
+        InstallerConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, kDriverDescription, kRemoveList);
+
+    char addList[kAddListSize];
+    BuildAddList(addList, databasePath);
+    // The data source is what the run is for: its answer alone decides the outcome.
+    BOOL added = InstallerConfigDataSource(NULL, ODBC_ADD_SYS_DSN, kDriverDescription, addList);
+    static InstallerAnswer answer;
+    ReadInstallerAnswer(added, &answer);
+
+    PutBack putBack = kNothingToPutBack;
+    bool existed = readBefore && (before.exists || before.listedDriver);
+    if (answer.kind != kAccepted && answer.kind != kUnreachable && removed && existed)
+        putBack = PutBackDataSource(before) ? kPutBack : kNotPutBack;
+    int status = ReportAddOutcome(answer, databasePath, readBefore ? &before : NULL, putBack);
+    if (readBefore)
+        ReleaseDataSource(&before);
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -48,7 +106,7 @@ int main(int argc, char* argv[])
     // Every answer that is not a registration comes before the removal, so a data source is
     // never removed without being added again.
     if (argc < 2 || !argv[1]) {
-        WriteText(STD_ERROR_HANDLE, "usage: vornakdsn DATABASE-PATH\r\n");
+        WriteText(STD_ERROR_HANDLE, kUsage);
         return kPathRefused;
     }
     if (AsksForHelp(argv[1])) {
@@ -59,19 +117,16 @@ int main(int argc, char* argv[])
         WriteText(STD_OUTPUT_HANDLE, "vornakdsn " VORNAKDSN_VERSION_TEXT "\r\n");
         return 0;
     }
+    if (strcmp(argv[1], "--check") == 0) {
+        if (argc < 3 || !argv[2]) {
+            WriteText(STD_ERROR_HANDLE, kUsage);
+            return kPathRefused;
+        }
+        return CheckDataSource(argv[2]);
+    }
     char room[kRefusalRoom];
     const char* refusal = RefuseDatabasePath(argv[1], room);
     if (refusal)
-        return ReportRefusedPath(refusal);
-
-    // On a first install there is nothing to remove and the removal fails: that is fine.
-    InstallerConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, kDriverDescription, kRemoveList);
-
-    char addList[kAddListSize];
-    BuildAddList(addList, argv[1]);
-    // The data source is what the run is for: its answer alone decides the outcome.
-    BOOL added = InstallerConfigDataSource(NULL, ODBC_ADD_SYS_DSN, kDriverDescription, addList);
-    static InstallerAnswer answer;
-    ReadInstallerAnswer(added, &answer);
-    return ReportAddOutcome(answer, argv[1]);
+        return ReportRefusedPath(refusal, true);
+    return Register(argv[1]);
 }

@@ -1,8 +1,12 @@
 #include "outcome.h"
 
+#include <string.h>
+
+#include "attribute_list.h"
 #include "console.h"
 #include "event_log.h"
 #include "events.h"
+#include "sentences.h"
 
 namespace {
 
@@ -10,35 +14,62 @@ const char kPrefix[] = "vornakdsn: ";
 const int kPrefixLength = sizeof kPrefix - 1;
 const char kLineEnd[] = "\r\n";
 
-// The longest sentence: the path (at most 4024 bytes), what the user or the installer was told
-// (under 1024) and the words around them.
-const int kSentenceLimit = 6 * 1024;
+// The longest sentence: two paths of up to 4024 bytes or a path and what the user or the
+// installer was told (under 1024), and the words around them.
+const int kSentenceLimit = 12 * 1024;
 
 // A sentence as standard error has it: the prefix, the sentence, its line end.
 char g_szLine[kPrefixLength + kSentenceLimit + sizeof kLineEnd];
 
 char* const g_pszSentence = g_szLine + kPrefixLength;
 
-// Puts the program's sentence textId, with strings put in for %1, %2, ..., into g_szLine.
-// FormatMessage never writes past the size it is given; a sentence too long for it is not
-// written at all.
-bool ComposeSentence(DWORD textId, const char* const* strings)
+bool Append(DWORD textId, const char* const* strings)
 {
-    return FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, NULL,
-                          textId, 0, g_pszSentence, kSentenceLimit,
-                          reinterpret_cast<va_list*>(const_cast<char**>(strings))) != 0;
+    return AppendSentence(g_pszSentence, kSentenceLimit, textId, strings);
 }
 
 // The sentence in g_szLine goes into an event, and, for a failure the user was not told of
 // yet, onto standard error.
-void Tell(WORD type, DWORD eventId, bool toStandardError)
+void Tell(WORD type, DWORD eventId, bool inEventLog, bool toStandardError)
 {
-    WriteEvent(type, eventId, g_pszSentence);
+    if (inEventLog)
+        WriteEvent(type, eventId, g_pszSentence);
     if (!toStandardError)
         return;
     CopyMemory(g_szLine, kPrefix, kPrefixLength);
     lstrcatA(g_szLine, kLineEnd);
     WriteText(STD_ERROR_HANDLE, g_szLine);
+}
+
+// What the data source was before a run that wrote it: none, a path and whether anything
+// else differed from what the run wrote.
+void AppendBefore(const DataSourceReading* before, const char* databasePath)
+{
+    if (!before) {
+        Append(TEXT_BEFORE_UNREAD, NULL);
+        return;
+    }
+    DataSourceDifference differences[kMaxDifferences];
+    int count = CompareDataSource(*before, databasePath, differences);
+    if (count == 1 && differences[0].kind == kDataSourceMissing) {
+        Append(TEXT_BEFORE_NONE, NULL);
+        return;
+    }
+    int others = 0;
+    for (int i = 0; i < count; i++) {
+        if (!differences[i].name || lstrcmpiA(differences[i].name, kPathKeyword) != 0)
+            others++;
+    }
+    const char* path = FindValue(*before, kPathKeyword);
+    char room[kShownLimit + 4];
+    const char* shown = path ? Shown(path, room) : NULL;
+    if (!path)
+        Append(TEXT_BEFORE_NO_PATH, NULL);
+    else if (strcmp(path, databasePath) == 0)
+        Append(TEXT_BEFORE_SAME_PATH, NULL);
+    else
+        Append(TEXT_BEFORE_OTHER_PATH, &shown);
+    Append(others ? TEXT_BEFORE_OTHER_SETTINGS : TEXT_BEFORE_NOTHING_ELSE, NULL);
 }
 
 // How each answer to the add request is told, in the order of InstallerAnswerKind.
@@ -64,14 +95,15 @@ const AnswerTelling kAnswerTellings[] = {
 
 }  // namespace
 
-int ReportRefusedPath(const char* sentence)
+int ReportRefusedPath(const char* sentence, bool inEventLog)
 {
     lstrcpynA(g_pszSentence, sentence, kSentenceLimit);
-    Tell(EVENTLOG_ERROR_TYPE, MSG_PATH_REFUSED, true);
+    Tell(EVENTLOG_ERROR_TYPE, MSG_PATH_REFUSED, inEventLog, true);
     return kPathRefused;
 }
 
-int ReportAddOutcome(const InstallerAnswer& answer, const char* databasePath)
+int ReportAddOutcome(const InstallerAnswer& answer, const char* databasePath,
+                     const DataSourceReading* before, PutBack putBack)
 {
     const AnswerTelling& telling = kAnswerTellings[answer.kind];
     char codeText[16];
@@ -80,7 +112,13 @@ int ReportAddOutcome(const InstallerAnswer& answer, const char* databasePath)
     const char* strings[] = {databasePath,
                              answer.kind == kRefusedWithError ? codeText : answer.text,
                              answer.text};
-    if (ComposeSentence(telling.textId, strings))
-        Tell(telling.type, telling.eventId, telling.toStandardError);
+    g_pszSentence[0] = '\0';
+    if (!Append(telling.textId, strings))
+        return telling.status;
+    if (answer.kind == kAccepted)
+        AppendBefore(before, databasePath);
+    if (putBack != kNothingToPutBack)
+        Append(putBack == kPutBack ? TEXT_PUT_BACK : TEXT_NOT_PUT_BACK, NULL);
+    Tell(telling.type, telling.eventId, true, telling.toStandardError);
     return telling.status;
 }

@@ -10,7 +10,8 @@ CaseRun RunCase(const std::string& name, const Machine& machine, const std::stri
     c.searchCopyPath = c.folder + "\\odbccp32.dll";
     if (!PlaceCopy(machine.system, SystemCopyOnDisk()) ||
         !PlaceCopy(machine.search, c.searchCopyPath) ||
-        (machine.oldQuarantineFile && !WriteBytes(QuarantineOnDisk(), "old")))
+        (machine.oldQuarantineFile && !WriteBytes(QuarantineOnDisk(), "old")) ||
+        (machine.oldDataSource && !PlaceOldDataSource()))
         return c;
     c.placedSystemCopy = ReadBytes(SystemCopyOnDisk());
     HANDLE holder = INVALID_HANDLE_VALUE;

@@ -15,6 +15,7 @@ struct Machine {
     bool oldQuarantineFile = false;  // an odbccp32.bad from before
     bool systemCopyInUse = false;    // held open, without delete sharing, during the run
     const char* windows = NULL;      // the Windows version, as winecfg names it
+    bool oldDataSource = false;      // vornakDsnStore there before (see PlaceOldDataSource)
 };
 
 struct CaseRun {

@@ -3,6 +3,7 @@
 
 #include "case_run.h"
 #include "expectations.h"
+#include "files.h"
 #include "named_cases.h"
 #include "vornakdsn_version.h"
 
@@ -40,7 +41,7 @@ std::string PathOfLength(size_t length)
     return "C:\\" + std::string(length - 3, 'd');
 }
 
-const char kUsage[] = "usage: vornakdsn DATABASE-PATH\r\n";
+const char kUsage[] = "usage: vornakdsn [--check] DATABASE-PATH\r\n";
 const char kTooLong[] = "vornakdsn: the database path is longer than 4024 bytes\r\n";
 const char kEmpty[] = "vornakdsn: the database path is empty\r\n";
 const char kQuote[] =
@@ -48,11 +49,12 @@ const char kQuote[] =
     "backslash before a closing quote escapes it, so end a quoted folder path with two: "
     "\"C:\\Data\\\\\"\r\n";
 const char kHelp[] =
-    "usage: vornakdsn DATABASE-PATH\r\n"
+    "usage: vornakdsn [--check] DATABASE-PATH\r\n"
     "\r\n"
     "Points the system ODBC data source vornakDsnStore at the Access database\r\n"
     "DATABASE-PATH: asks the ODBC installer to remove the data source, then to add it\r\n"
     "anew with the \"Microsoft Access Driver (*.mdb)\". The path is used as given.\r\n"
+    "Should the installer refuse the new one, the one that was there is put back.\r\n"
     "\r\n"
     "Exit status (each run with a path also writes an event, source vornakdsn,\r\n"
     "to the Application log):\r\n"
@@ -64,7 +66,16 @@ const char kHelp[] =
     "     reached (a message box said why, or standard error where no one could\r\n"
     "     see one)\r\n"
     "  4  the data source was not written: the ODBC installer refused it\r\n"
-    "     (standard error gives its reason)\r\n"
+    "     (standard error gives its reason, and whether the one that was there\r\n"
+    "     was put back)\r\n"
+    "\r\n"
+    "With --check, nothing is changed or written: the data source is read from\r\n"
+    "the registry, and standard output says whether it is as a run for\r\n"
+    "DATABASE-PATH leaves it. Exit status:\r\n"
+    "  0  it is\r\n"
+    "  1  it is not, or it is missing: one line for each difference\r\n"
+    "  2  as above\r\n"
+    "  3  the registry could not be read\r\n"
     "\r\n"
     "vornakdsn /? shows this help; vornakdsn --version shows the version.\r\n";
 const char kVersion[] = "vornakdsn " VORNAKDSN_VERSION_TEXT "\r\n";
@@ -92,6 +103,14 @@ const CommandLineCase kCases[] = {
     Registers("HelpInCapitalsIsAPath", "--HELP", "--HELP"),
     Registers("HelpWithABlankIsAPath", "\"/? \"", "/? "),
     Registers("VersionWithOneDashIsAPath", "-version", "-version"),
+    // A check needs no installer: it loads none, moves none and shows no box.
+    Answers("Check", "--check C:\\Data\\orders.mdb", 1,
+            "The ODBC data source vornakDsnStore is missing; it should point at the Access "
+            "database C:\\Data\\orders.mdb.\r\n",
+            ""),
+    Answers("CheckWithoutPath", "--check", 2, "", kUsage),
+    Answers("CheckOfAnEmptyPath", "--check \"\"", 2, "", kEmpty),
+    Registers("CheckInCapitalsIsAPath", "--CHECK", "--CHECK"),
 };
 
 class CommandLine : public testing::TestWithParam<CommandLineCase> {};
@@ -99,8 +118,9 @@ class CommandLine : public testing::TestWithParam<CommandLineCase> {};
 TEST_P(CommandLine, IsAnsweredAsTheFirstArgumentAsks)
 {
     const CommandLineCase& c = GetParam();
+    // An undersized system copy, which only a run that loads the installer moves aside.
     const CaseRun r = RunCase(std::string("command-line-") + c.name,
-                              Machine{Absent(), Versioned(0x00010000)}, c.arguments);
+                              Machine{Unversioned(), Versioned(0x00010000)}, c.arguments);
     ASSERT_TRUE(r.prepared);
 
     ASSERT_TRUE(r.run.finished);
@@ -116,6 +136,7 @@ TEST_P(CommandLine, IsAnsweredAsTheFirstArgumentAsks)
     // Answered before the removal: the installer library was not even loaded, and an
     // existing data source stays as it was.
     EXPECT_TRUE(r.events.empty());
+    EXPECT_EQ(ReadBytes(SystemCopyOnDisk()), r.placedSystemCopy);
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, CommandLine, testing::ValuesIn(kCases),

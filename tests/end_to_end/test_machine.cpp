@@ -1,5 +1,6 @@
 #include "test_machine.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -12,6 +13,53 @@ std::string g_standinFolder;
 std::string g_systemDirectoryOnDisk;
 
 const char kCasesFolder[] = "C:\\vornakdsn-tests";
+const char kDataSourceKey[] = "Software\\ODBC\\ODBC.INI\\vornakDsnStore";
+const char kListingKey[] = "Software\\ODBC\\ODBC.INI\\ODBC Data Sources";
+
+// A value of the old data source, below its key (or its subkey): a string, or a number where
+// text is null.
+struct OldValue {
+    const char* subkey;
+    const char* name;
+    const char* text;
+    DWORD number;
+};
+
+const OldValue kOldValues[] = {
+    {"", "Driver", "C:\\Windows\\system32\\odbcjt32.dll", 0},
+    {"", "DBQ", "C:\\Data\\old.mdb", 0},
+    {"", "DriverId", NULL, 25},
+    {"", "FIL", "MS Access;", 0},
+    {"", "UID", "", 0},
+    {"\\Engines\\Jet", "MaxBufferSize", NULL, 2048},
+    {"\\Engines\\Jet", "PageTimeout", NULL, 5},
+    {"\\Engines\\Jet", "Threads", NULL, 3},
+};
+
+bool SetValue(const std::string& keyName, const char* name, DWORD type, const void* data,
+              DWORD size)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
+                        NULL) != ERROR_SUCCESS)
+        return false;
+    bool set = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) ==
+               ERROR_SUCCESS;
+    RegCloseKey(key);
+    return set;
+}
+
+void RemoveDataSource()
+{
+    for (const char* subkey : {"\\Engines\\Jet", "\\Engines", ""})
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kDataSourceKey) + subkey).c_str());
+    HKEY listing;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kListingKey, 0, KEY_SET_VALUE, &listing) !=
+        ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(listing, "vornakDsnStore");
+    RegCloseKey(listing);
+}
 
 std::string SystemDirectory()
 {
@@ -31,6 +79,8 @@ const char* BuiltFileName(Standin standin)
         return "standin_refusing.dll";
     case Standin::RefusingUnexplained:
         return "standin_refusing_unexplained.dll";
+    case Standin::RefusingOnce:
+        return "standin_refusing_once.dll";
     case Standin::RefusingRemoval:
         return "standin_refusing_removal.dll";
     case Standin::NoEntryPoint:
@@ -133,9 +183,36 @@ std::string PrepareCase(const std::string& name)
         DeleteFileA((folder + "\\" + file).c_str());
     DeleteFileA(SystemCopyOnDisk().c_str());
     DeleteFileA(QuarantineOnDisk().c_str());
+    RemoveDataSource();
     CopyFileA(g_program.c_str(), (folder + "\\vornakdsn.exe").c_str(), FALSE);
     SetEnvironmentVariableA("STANDIN_LOG", (folder + "\\standin.log").c_str());
     return folder;
+}
+
+bool PlaceOldDataSource()
+{
+    const char driver[] = "Microsoft Access Driver (*.mdb)";
+    bool placed = SetValue(kListingKey, "vornakDsnStore", REG_SZ, driver, sizeof driver);
+    for (const OldValue& value : kOldValues) {
+        const std::string key = std::string(kDataSourceKey) + value.subkey;
+        placed = placed && (value.text ? SetValue(key, value.name, REG_SZ, value.text,
+                                                  lstrlenA(value.text) + 1)
+                                       : SetValue(key, value.name, REG_DWORD, &value.number,
+                                                  sizeof value.number));
+    }
+    return placed;
+}
+
+std::vector<std::string> OldDataSourceAttributes()
+{
+    std::vector<std::string> attributes;
+    for (const OldValue& value : kOldValues) {
+        if (lstrcmpA(value.name, "Driver") != 0)
+            attributes.push_back(std::string(value.name) + "=" +
+                                 (value.text ? value.text : std::to_string(value.number)));
+    }
+    std::sort(attributes.begin(), attributes.end());
+    return attributes;
 }
 
 bool PlaceCopy(const CopySpec& copy, const std::string& path)

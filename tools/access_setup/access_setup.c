@@ -5,12 +5,20 @@
      HKLM\Software\ODBC\ODBC.INI\ODBC Data Sources   <name> = <driver description>
    (HKCU for a user data source) and on removal deletes both. As on Windows, the installer
    asks for a system data source by setting its configuration mode and then passing the
-   plain add or remove request. Nothing else is asked or shown. */
+   plain add or remove request. Nothing else is asked or shown. Built with
+   ACCESS_SETUP_REFUSES_ADD, it refuses every add request, as a setup routine may that finds
+   something amiss, and still removes. */
 #include <windows.h>
 #include <odbcinst.h>
 #include <string.h>
 
 #define ODBC_INI "Software\\ODBC\\ODBC.INI"
+
+#ifdef ACCESS_SETUP_REFUSES_ADD
+static const BOOL kRefusesAdd = TRUE;
+#else
+static const BOOL kRefusesAdd = FALSE;
+#endif
 #define ODBCINST_INI "Software\\ODBC\\ODBCINST.INI"
 
 /* The value of keyword in the attribute list, or NULL. */
@@ -107,7 +115,7 @@ __declspec(dllexport) BOOL WINAPI ConfigDSN(HWND owner, WORD request, LPCSTR dri
         return FALSE;
     switch (request) {
     case ODBC_ADD_DSN:
-        return AddDataSource(driver, name, attributes);
+        return !kRefusesAdd && AddDataSource(driver, name, attributes);
     case ODBC_REMOVE_DSN:
         return RemoveDataSource(name);
     default:
