@@ -38,7 +38,7 @@ FormatMessageA GetCommandLineA GetCommandLineW GetConsoleMode GetCurrentProcessI
 GetStartupInfoA GetStdHandle GetSystemDirectoryA InitializeCriticalSection LeaveCriticalSection
 LoadLibraryA LocalAlloc LocalFree LocalLock LocalUnlock MoveFileExA MultiByteToWideChar
 SetUnhandledExceptionFilter
-GetVersion Sleep TlsGetValue VirtualProtect VirtualQuery WriteConsoleW WriteFile lstrcatA lstrcmpiA lstrcpyA lstrcpynA lstrlenA
+GetVersion Sleep TlsGetValue VirtualProtect VirtualQuery WriteConsoleW WriteFile lstrcatA lstrcmpiA lstrcpyA lstrcpynA lstrlenA lstrlenW
 GetProcessWindowStation GetUserObjectInformationA MessageBoxA wsprintfA
 __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
 _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memcpy

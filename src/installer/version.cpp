@@ -1,13 +1,8 @@
 #include "version.h"
 
-namespace {
+#include "bind.h"
 
-template <typename Proc>
-bool Resolve(HMODULE module, const char* name, Proc* proc)
-{
-    *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    return *proc != NULL;
-}
+namespace {
 
 char CompareParts(DWORD a, DWORD b)
 {

@@ -4,6 +4,7 @@
 #include <wchar.h>
 
 #include "attribute_list.h"
+#include "wide.h"
 
 namespace {
 
@@ -36,17 +37,11 @@ const WCHAR* SkipProgramName(const WCHAR* at)
 // True when the ANSI text converts back to exactly the wide text.
 bool ConvertsBackExactly(const char* ansi, const WCHAR* wide)
 {
-    int size = MultiByteToWideChar(CP_ACP, 0, ansi, -1, NULL, 0);
-    if (size == 0)
+    WCHAR* back = Widen(ansi);
+    if (!back)
         return false;
-    // Fixed memory: the handle is the address.
-    HLOCAL memory = LocalAlloc(LMEM_FIXED, size * sizeof(WCHAR));
-    if (!memory)
-        return false;
-    WCHAR* back = static_cast<WCHAR*>(memory);
-    bool same = MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, size) == size &&
-                wcscmp(back, wide) == 0;
-    LocalFree(memory);
+    bool same = wcscmp(back, wide) == 0;
+    LocalFree(back);
     return same;
 }
 

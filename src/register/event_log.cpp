@@ -1,5 +1,8 @@
 #include "event_log.h"
 
+#include "bind.h"
+#include "wide.h"
+
 namespace {
 
 typedef HANDLE(WINAPI* RegisterEventSourceWProc)(LPCWSTR, LPCWSTR);
@@ -8,12 +11,6 @@ typedef BOOL(WINAPI* ReportEventWProc)(HANDLE, WORD, WORD, DWORD, PSID, WORD, DW
 typedef BOOL(WINAPI* DeregisterEventSourceProc)(HANDLE);
 
 const WCHAR kFullwidthPercentSign = 0xFF05;
-
-template <typename Proc>
-Proc Find(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 // Event Viewer puts an event's strings into its sentence and then replaces the insertion codes
 // inside them too (%1 by a string, %%5 by a parameter message), with no escape: a path such as
@@ -29,12 +26,12 @@ void DisarmInsertionCodes(WCHAR* text)
 
 void Report(HMODULE advapi, WORD type, DWORD eventId, const WCHAR* text)
 {
-    RegisterEventSourceWProc registerEventSource =
-        Find<RegisterEventSourceWProc>(advapi, "RegisterEventSourceW");
-    ReportEventWProc reportEvent = Find<ReportEventWProc>(advapi, "ReportEventW");
-    DeregisterEventSourceProc deregisterEventSource =
-        Find<DeregisterEventSourceProc>(advapi, "DeregisterEventSource");
-    if (!registerEventSource || !reportEvent || !deregisterEventSource)
+    RegisterEventSourceWProc registerEventSource;
+    ReportEventWProc reportEvent;
+    DeregisterEventSourceProc deregisterEventSource;
+    if (!Resolve(advapi, "RegisterEventSourceW", &registerEventSource) ||
+        !Resolve(advapi, "ReportEventW", &reportEvent) ||
+        !Resolve(advapi, "DeregisterEventSource", &deregisterEventSource))
         return;
     HANDLE source = registerEventSource(NULL, L"vornakdsn");
     if (!source)
@@ -47,25 +44,17 @@ void Report(HMODULE advapi, WORD type, DWORD eventId, const WCHAR* text)
 
 // Windows hands ReportEventA's bytes to the event log service, which reads them in the system's
 // code page, not the program's (UTF-8 where Windows granted it): the sentence goes as
-// characters. The advanced services library is bound by name, as every platform library but
-// the kernel's and the user library, so that the image imports nothing more.
+// characters.
 void WriteEvent(WORD type, DWORD eventId, const char* sentence)
 {
-    int length = MultiByteToWideChar(CP_ACP, 0, sentence, -1, NULL, 0);
-    if (length == 0)
+    WCHAR* text = Widen(sentence);
+    if (!text)
         return;
-    // Fixed memory: the handle is the address.
-    HLOCAL memory = LocalAlloc(LMEM_FIXED, length * sizeof(WCHAR));
-    if (!memory)
-        return;
-    WCHAR* text = static_cast<WCHAR*>(memory);
-    HMODULE advapi = MultiByteToWideChar(CP_ACP, 0, sentence, -1, text, length) == length
-                         ? LoadLibraryA("advapi32.dll")
-                         : NULL;
+    HMODULE advapi = LoadLibraryA("advapi32.dll");
     if (advapi) {
         DisarmInsertionCodes(text);
         Report(advapi, type, eventId, text);
         FreeLibrary(advapi);
     }
-    LocalFree(memory);
+    LocalFree(text);
 }

@@ -1,15 +1,6 @@
 #include "registry.h"
 
-namespace {
-
-template <typename Proc>
-bool Resolve(HMODULE module, const char* name, Proc* proc)
-{
-    *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    return *proc != NULL;
-}
-
-}  // namespace
+#include "bind.h"
 
 HMODULE BindRegistryFunctions(RegistryFunctions* functions)
 {
