@@ -4,10 +4,13 @@
 
 #include <stddef.h>
 
-#define VORNAKDSN_DATA_SOURCE_ENTRY "DSN=vornakDsnStore"
+// Macros as well, so that the registry keys named after them are spelled from the same text.
+#define VORNAKDSN_DATA_SOURCE_NAME "vornakDsnStore"
+#define VORNAKDSN_DRIVER_DESCRIPTION "Microsoft Access Driver (*.mdb)"
+#define VORNAKDSN_DATA_SOURCE_ENTRY "DSN=" VORNAKDSN_DATA_SOURCE_NAME
 
-const char kDataSourceName[] = "vornakDsnStore";
-const char kDriverDescription[] = "Microsoft Access Driver (*.mdb)";
+const char kDataSourceName[] = VORNAKDSN_DATA_SOURCE_NAME;
+const char kDriverDescription[] = VORNAKDSN_DRIVER_DESCRIPTION;
 const char kPathKeyword[] = "DBQ";
 
 // The one entry and the NUL that closes the list.

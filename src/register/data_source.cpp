@@ -8,9 +8,9 @@
 namespace {
 
 const char kListingKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
-const char kDataSourceKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\vornakDsnStore";
-const char kEngineKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\vornakDsnStore\\Engines\\Jet";
-const char kDriverKey[] = "SOFTWARE\\ODBC\\ODBCINST.INI\\Microsoft Access Driver (*.mdb)";
+const char kDataSourceKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\" VORNAKDSN_DATA_SOURCE_NAME;
+const char kEngineKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\" VORNAKDSN_DATA_SOURCE_NAME "\\Engines\\Jet";
+const char kDriverKey[] = "SOFTWARE\\ODBC\\ODBCINST.INI\\" VORNAKDSN_DRIVER_DESCRIPTION;
 const char kDriverValue[] = "Driver";
 
 // Fixed memory: the handle is the address.
@@ -25,16 +25,13 @@ void Release(char* text)
         LocalFree(text);
 }
 
-// *key stays null where there is no such key.
+// *key stays null where there is no such key, which is no failure.
 LONG Open(const RegistryFunctions& registry, const char* path, HKEY* key)
 {
-    *key = NULL;
     LONG result = registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, key);
-    if (result == ERROR_FILE_NOT_FOUND) {
+    if (result != ERROR_SUCCESS)
         *key = NULL;
-        return ERROR_SUCCESS;
-    }
-    return result;
+    return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
 // A number as the text it stands for; anything else but a string is no attribute: null.
