@@ -45,7 +45,7 @@ int CheckDataSource(const char* databasePath)
         char code[16];
         wsprintfA(code, "%ld", error);
         const char* strings[] = {code};
-        WriteSentence(STD_ERROR_HANDLE, "vornakdsn:", TEXT_CHECK_UNREADABLE, strings);
+        WriteSentence(STD_ERROR_HANDLE, "vornakdsn: ", TEXT_CHECK_UNREADABLE, strings);
         return kRegistryUnreadable;
     }
     DataSourceDifference differences[kMaxDifferences];

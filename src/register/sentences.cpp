@@ -33,7 +33,10 @@ bool WriteSentence(DWORD stream, const char* prefix, DWORD textId, const char* c
 {
     static char line[kLineLimit];
     lstrcpynA(line, prefix, kLineLimit);
-    if (!AppendSentence(line, kLineLimit - 2, textId, strings))
+    // The sentence starts a text of its own after the prefix, not a second sentence after it.
+    char* sentence = line + lstrlenA(line);
+    sentence[0] = '\0';
+    if (!AppendSentence(sentence, kLineLimit - 2 - (sentence - line), textId, strings))
         return false;
     lstrcatA(line, "\r\n");
     WriteText(stream, line);
