@@ -23,7 +23,7 @@ fault() {
     echo "fault: $*"
     exit 1
 }
-signers=$(python3 "$here/signers.py" "$work/signature" "$work" 2>/dev/null) ||
+signers=$(/usr/bin/python3 "$here/signers.py" "$work/signature" "$work" 2>/dev/null) ||
     fault "its signature cannot be read"
 # What the signature vouches for is checked with its own certificates as the authority:
 # whether they deserve trust is another question, asked below.

@@ -10,7 +10,7 @@
 #                          environment sets it, else the last commit's; empty without either
 release_tools=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev cmake wixl
                msitools osslsigncode faketime)
-release_helpers=(make git openssl python3)
+release_helpers=(make git openssl python3 python3-asn1crypto)
 signing_settings=(VORNAKDSN_SIGN_PKCS12 VORNAKDSN_SIGN_PKCS11_MODULE VORNAKDSN_SIGN_PKCS11_KEY
                   VORNAKDSN_SIGN_CERT VORNAKDSN_SIGN_PASSWORD VORNAKDSN_SIGN_TIMESTAMP_URL)
 
