@@ -4,6 +4,14 @@
 # inherited by every process COMMAND starts, ends with SIGSYS any process that makes a 32-bit
 # system call, as a 32-bit program's first one is. Where no filter can be set (another
 # processor, a kernel without seccomp), says so on standard error and runs COMMAND as it is.
+#
+# A model of such a host, not the host itself: what both share is that no 32-bit program gets
+# to do anything. How the refusal looks differs: such a kernel fails the exec itself (ENOEXEC,
+# a shell's status 126, "Exec format error"), while here the exec succeeds and the program is
+# killed at its first system call (SIGSYS, a shell's status 159), and a process that execs
+# through this filter on a host without IA-32 emulation sees the kernel's refusal, not the
+# filter's. A test run under it may hold only what both have in common: never the status,
+# the signal or the error text of the refusal.
 import ctypes
 import os
 import platform
