@@ -4,7 +4,7 @@
 # Pentium, stripped, under 24 KiB, with a manifest that Windows XP starts, asking for no
 # elevation and for UTF-8 as its code page, importing nothing that NT 4.0 lacks, and carrying
 # VERSION (X.Y.Z) in its version resource as Explorer and inventories read it.
-set -u
+set -euo pipefail
 image=$1
 version=$2
 objdump=i686-w64-mingw32-objdump
@@ -25,8 +25,9 @@ size=$(stat -c %s "$image")
 
 # The least processor the README names, the Pentium: nothing of the Pentium Pro and later
 # (conditional moves, fcomi, long NOPs, sysenter, prefetches and fences), nor MMX or SSE.
-newer=$($objdump -d --no-show-raw-insn "$image" |
-        grep -E '\s(cmov|fcmov|fu?comi|nop[lw]|sysenter|sysexit|prefetch|[lms]fence|clflush|movnt|fxsave|fxrstor|popcnt|lzcnt|tzcnt)|%x?mm[0-9]')
+disassembly=$($objdump -d --no-show-raw-insn "$image") || { echo "FAIL: cannot disassemble $image"; exit 1; }
+grep -q '<.text>:' <<<"$disassembly" || fail "no disassembly of the code to look at"
+newer=$(grep -E '\s(cmov|fcmov|fu?comi|nop[lw]|sysenter|sysexit|prefetch|[lms]fence|clflush|movnt|fxsave|fxrstor|popcnt|lzcnt|tzcnt)|%x?mm[0-9]' <<<"$disassembly" || true)
 [ -z "$newer" ] || fail "instructions that a Pentium lacks: $(head -3 <<<"$newer" | tr -s '\t\n ' ' ')"
 
 dlls=$(awk '/DLL Name:/ { print $3 }' <<<"$headers" | sort | tr '\n' ' ')

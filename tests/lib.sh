@@ -57,6 +57,11 @@ tally() {
     fi
 }
 
+# set_up_done: ends a set-up that prepares later cases: no case of its own, its failures count.
+set_up_done() {
+    [ "$case_failed" != yes ] || failures=$((failures + 1))
+}
+
 summary() {
     echo "$passed passed, $failures failed, $skipped skipped"
     [ "$failures" -eq 0 ]
@@ -66,7 +71,7 @@ summary() {
 begin() {
     name_case "$1"
     export WINEPREFIX=$3/$1
-    "$tests/prefix-from-template.sh" "$2"
+    "$tests/prefix-from-template.sh" "$2" || fail "cannot make the prefix from $2"
 }
 
 close_prefix() {
