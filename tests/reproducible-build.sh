@@ -3,7 +3,9 @@
 # Makes releases (scripts/release/make.sh) of two copies of the checkout below WORK, in different
 # folders, whose files have different times, in different time zones, and checks that they
 # are the same bytes, with no folder's name in the program; then what scripts/release/verify.sh says of
-# genuine releases, unsigned and signed, and of releases tampered with, each in its one line.
+# genuine releases, unsigned and signed, and of releases it refuses to compare, and what
+# scripts/release/compare.sh says of releases tampered with, against one rebuild of the program,
+# each in its one line.
 set -uo pipefail
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -49,6 +51,24 @@ verifies() {
         grep -qxF -- "$line" <<<"$said" || fail "release/verify.sh did not say '$line' but: $said"
     done
 }
+
+# compares FOLDER STATUS LINE...: as verifies, with release/compare.sh and the program rebuilt
+# once below, for the releases that only differ from it.
+compares() {
+    local folder=$1 expected=$2 status=0 said line
+    shift 2
+    cp "$work/rebuilt.exe" "$work/compared.exe"
+    said=$(cd "$work" && "$one/scripts/release/compare.sh" "$folder" compared.exe "$version" 2>&1) ||
+        status=$?
+    [ "$status" = "$expected" ] || fail "release/compare.sh ended with $status, not $expected: $said"
+    for line in "$@"; do
+        grep -qxF -- "$line" <<<"$said" || fail "release/compare.sh did not say '$line' but: $said"
+    done
+}
+name_case rebuilt
+version=$("$one/scripts/release/build-program.sh" "$work/rebuilt.exe") ||
+    fail "cannot rebuild the program"
+set_up_done
 
 # A build/ configured with other flags, and CXXFLAGS in the environment, change nothing.
 name_case verified
@@ -114,12 +134,12 @@ not_over_file='its signature does not verify over the file (CN=signer)'
 tampered changed_byte unsigned
 printf '\x01' | dd of=changed_byte/vornakdsn.exe bs=1 seek=1024 conv=notrunc 2>/dev/null
 sums changed_byte
-verifies changed_byte 1 "mismatch: vornakdsn.exe: 1 of its bytes differ, the first at offset 1024"
+compares changed_byte 1 "mismatch: vornakdsn.exe: 1 of its bytes differ, the first at offset 1024"
 tally
 
 tampered changed_signed_byte signed
 printf '\x01' | dd of=changed_signed_byte/vornakdsn.exe bs=1 seek=1024 conv=notrunc 2>/dev/null
-verifies changed_signed_byte 1 "mismatch: vornakdsn.exe: $not_over_file"
+compares changed_signed_byte 1 "mismatch: vornakdsn.exe: $not_over_file"
 tally
 
 # The package's signature from another build of the same version, by the same key.
@@ -129,35 +149,35 @@ VORNAKDSN_SIGN_PKCS12=signer.p12 VORNAKDSN_SIGN_PASSWORD=throwaway SOURCE_DATE_E
 osslsigncode extract-signature -in other/vornakdsn-1.0.0.msi -out other.signature >/dev/null
 osslsigncode remove-signature -in signed/vornakdsn-1.0.0.msi -out bare.msi >/dev/null
 msi_signed transplanted attach-signature -sigin other.signature -in bare.msi
-verifies transplanted 1 "mismatch: vornakdsn-1.0.0.msi: $not_over_file"
+compares transplanted 1 "mismatch: vornakdsn-1.0.0.msi: $not_over_file"
 tally
 
 certificate expired codeSigning '2020-01-01 00:00:00'
 by_hand expired expired '2020-01-02 00:00:00'
-verifies expired 1 "mismatch: vornakdsn.exe: its signer's certificate (CN=expired) expired on 2020-01-03 and the signature has no time stamp: Windows calls it invalid"
+compares expired 1 "mismatch: vornakdsn.exe: its signer's certificate (CN=expired) expired on 2020-01-03 and the signature has no time stamp: Windows calls it invalid"
 tally
 
 certificate web serverAuth
 by_hand web_certificate web
-verifies web_certificate 1 "mismatch: vornakdsn.exe: it is signed with a certificate that is not for code signing (CN=web)"
+compares web_certificate 1 "mismatch: vornakdsn.exe: it is signed with a certificate that is not for code signing (CN=web)"
 tally
 
 # A second signature, nested in the first, is named too.
 certificate second codeSigning
 tampered nested signed
 msi_signed nested sign -nest -h sha256 -key second.key -certs second.pem
-verifies nested 0 "match: vornakdsn-1.0.0.msi" \
+compares nested 0 "match: vornakdsn-1.0.0.msi" \
     "$(signed_by vornakdsn-1.0.0.msi second)"
 tally
 
 tampered blob signed
 msi_signed blob add -addUnauthenticatedBlob
-verifies blob 1 "mismatch: vornakdsn-1.0.0.msi: its signature carries unsigned data besides time stamps and signatures (1.3.6.1.4.1.42921.1.2.1)"
+compares blob 1 "mismatch: vornakdsn-1.0.0.msi: its signature carries unsigned data besides time stamps and signatures (1.3.6.1.4.1.42921.1.2.1)"
 tally
 
 tampered extra_file unsigned
 touch extra_file/odbccp32.dll
-verifies extra_file 1 "mismatch: odbccp32.dll: no release holds it; run nothing from this folder"
+compares extra_file 1 "mismatch: odbccp32.dll: no release holds it; run nothing from this folder"
 tally
 
 tampered missing_file unsigned
@@ -173,7 +193,7 @@ tally
 # As sha256sum -c reads it: other order, line ends and mode still match.
 tampered sums_reordered unsigned
 tac unsigned/SHA256SUMS | sed 's/  / */; s/$/\r/' >sums_reordered/SHA256SUMS
-verifies sums_reordered 0 "match: SHA256SUMS"
+compares sums_reordered 0 "match: SHA256SUMS"
 tally
 
 summary
