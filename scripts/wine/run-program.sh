@@ -31,7 +31,7 @@ scripts/wine/odbc-prefix.sh build/tools/access_setup.dll
 # given, whatever its characters.
 command_line="\"$(winepath -w build/vornakdsn.exe)\" \"$database\""
 status=0
-wine build/tools/launch.exe 60 "$(printf '%s' "$command_line" | od -An -tx1 | tr -d ' \n')" ||
+wine build/tools/launch.exe 300 "$(printf '%s' "$command_line" | od -An -tx1 | tr -d ' \n')" ||
     status=$?
 echo "vornakdsn.exe exited with status $status"
 stored=$(scripts/wine/show-data-source.sh) || die 1 "the data source vornakDsnStore is missing"

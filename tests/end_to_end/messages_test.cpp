@@ -76,7 +76,7 @@ TEST_P(Unseen, ReportsOnStandardErrorWithoutWaiting)
                               Station::Unseen);
     ASSERT_TRUE(r.prepared);
 
-    ASSERT_TRUE(r.run.finished) << "still waiting after 10 s";
+    ASSERT_TRUE(r.run.finished) << "still waiting after " << kRunLimitSeconds << " s";
     EXPECT_TRUE(r.run.boxes.empty());
     std::string line;
     switch (c.installer) {
@@ -124,7 +124,7 @@ TEST_P(SessionZero, IsUnseenFromVistaOn)
                               Station::SessionZero);
     ASSERT_TRUE(r.prepared);
 
-    ASSERT_TRUE(r.run.finished) << "still waiting after 10 s";
+    ASSERT_TRUE(r.run.finished) << "still waiting after " << kRunLimitSeconds << " s";
     const std::string line = std::string("vornakdsn: ") + kMissingLibraryText + "\r\n";
     EXPECT_EQ(r.run.exitCode, 3u);
     EXPECT_EQ(r.run.errors, c.seen ? "" : line + line);

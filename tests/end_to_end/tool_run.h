@@ -15,8 +15,11 @@ struct SeenBox {
     bool icon = false;      // an icon stands beside the text
 };
 
+// How long a run may take before it counts as waiting for ever.
+const unsigned kRunLimitSeconds = 180;
+
 struct ToolRun {
-    bool finished = false;  // ended by itself in the time allowed
+    bool finished = false;  // ended by itself within kRunLimitSeconds
     DWORD exitCode = 0;
     std::vector<SeenBox> boxes;
     std::string output;  // standard output
@@ -32,8 +35,8 @@ enum class Station {
 
 // Starts directory\vornakdsn.exe with the given argument text (UTF-8, quoted as on a command
 // line) in that directory, reads every message box it shows and presses its OK button, and
-// waits for it to end. Where no one sees it, it must end within seconds, since no box can be
-// answered there. windowsVersion, as winecfg names it (winxp, vista, ...), is the Windows that
+// waits for it to end. Where no one sees it, no box can be answered: a run that shows one there
+// never ends, and is ended after kRunLimitSeconds. windowsVersion, as winecfg names it (winxp, vista, ...), is the Windows that
 // the program is told it runs on; the prefix's own when null.
 ToolRun RunTool(const std::string& directory, const std::string& arguments,
                 Station station = Station::Visible, const char* windowsVersion = NULL);
