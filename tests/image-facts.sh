@@ -35,12 +35,14 @@ dlls=$(awk '/DLL Name:/ { print $3 }' <<<"$headers" | sort | tr '\n' ' ')
 
 # Every function imported, each of which Windows NT 4.0 exports.
 nt4='CloseHandle CreateFileA DeleteCriticalSection EnterCriticalSection ExpandEnvironmentStringsA FreeLibrary GetACP
-FormatMessageA GetCommandLineA GetCommandLineW GetConsoleMode GetCurrentProcessId GetFileSize GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetProcAddress
+ExpandEnvironmentStringsW FormatMessageA FormatMessageW GetCommandLineA GetCommandLineW GetConsoleMode GetConsoleOutputCP
+GetCurrentProcessId GetFileSize GetLastError GetModuleFileNameA GetModuleHandleA GetModuleHandleW GetOEMCP GetProcAddress
 GetStartupInfoA GetStdHandle GetSystemDirectoryA InitializeCriticalSection LeaveCriticalSection
-LoadLibraryA LocalAlloc LocalFree LocalLock LocalUnlock MoveFileExA MultiByteToWideChar
-SetUnhandledExceptionFilter
-GetVersion Sleep TlsGetValue VirtualProtect VirtualQuery WriteConsoleW WriteFile lstrcatA lstrcmpiA lstrcpyA lstrcpynA lstrlenA lstrlenW
-GetProcessWindowStation GetUserObjectInformationA MessageBoxA wsprintfA
+LoadLibraryA LocalAlloc LocalFree LocalLock LocalReAlloc LocalUnlock MoveFileExA MultiByteToWideChar
+SetUnhandledExceptionFilter WideCharToMultiByte
+GetVersion Sleep TlsGetValue VirtualProtect VirtualQuery WriteConsoleW WriteFile lstrcatA lstrcatW lstrcmpiA lstrcmpiW
+lstrcpyA lstrcpyW lstrcpynA lstrlenA lstrlenW
+GetProcessWindowStation GetUserObjectInformationA MessageBoxA wsprintfA wsprintfW
 __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
 _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memcpy
 memset signal strchr strcmp strlen strncmp vfprintf wcscmp'
@@ -51,12 +53,14 @@ for name in $imports; do
     grep -qw -- "$name" <<<"$nt4" || fail "imports $name, not known to be in Windows NT 4.0"
 done
 
-# Bound by name at run time, so not among the imports: the event log's wide functions. Windows
-# reads the bytes that the ANSI ones pass in the system's code page, not the program's.
-for name in RegisterEventSourceW ReportEventW; do
+# Bound by name at run time, so not among the imports: the event log's and the registry's wide
+# functions. Windows reads the bytes that the ANSI ones pass in the system's code page, not the
+# program's, and the registry's ANSI ones turn what the code page lacks into look-alikes.
+for name in RegisterEventSourceW ReportEventW RegEnumValueW RegQueryValueExW RegSetValueExW; do
     grep -aq "$name" "$image" || fail "does not bind $name"
 done
-! grep -aqe 'RegisterEventSourceA' -e 'ReportEventA' "$image" || fail "binds the event log's ANSI functions"
+! grep -aqe 'RegisterEventSourceA' -e 'ReportEventA' -e 'RegQueryValueExA' -e 'RegEnumValueA' "$image" ||
+    fail "binds the event log's or the registry's ANSI functions"
 
 resources=$(mktemp)
 i686-w64-mingw32-objcopy -O binary --only-section=.rsrc "$image" "$resources"

@@ -102,9 +102,22 @@ exact_value() {
     exact_key "$1" | awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +REG_SZ +/, ""); print; exit }'
 }
 
-# expect_absent KEY [NAME]: neither the key nor, given NAME, that value of it is there.
+# expect_absent KEY [NAME]: neither the key nor, given NAME, that value of it is there. Read in
+# the key above it (or the key itself, for a value): a listing of it that lacks the key or value
+# tells for certain. Only where that key is not there either is reg asked for the key itself.
 expect_absent() {
-    local what=$1${2:+ value $2} status=0
+    local what=$1${2:+ value $2} status=0 key=${1%\\*} listing
+    [ -z "${2-}" ] || key=$1
+    listing=$(wine reg query "$key" "${view[@]}" 2>/dev/null | tr -d '\r') || status=$?
+    if [ "$status" = 0 ] && grep -qixF "HKEY_LOCAL_MACHINE\\${key#HKLM\\}" <<<"$listing"; then
+        if [ -n "${2-}" ]; then
+            ! awk -v name="$2" '$1 == name { found = 1 } END { exit !found }' <<<"$listing"
+        else
+            ! grep -qixF "HKEY_LOCAL_MACHINE\\${1#HKLM\\}" <<<"$listing"
+        fi || fail "$what exists"
+        return
+    fi
+    status=0
     if ! wine reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' "${view[@]}" \
         >/dev/null 2>&1; then
         fail "cannot read the registry to look for $what"
@@ -116,6 +129,23 @@ expect_absent() {
     1) ;;
     *) fail "cannot look for $what: reg ended with $status" ;;
     esac
+}
+
+# import_registry TEXT: the keys and values of TEXT, as a .reg file of regedit 5 gives them,
+# written into the registry as 32-bit programs see it, in one process.
+import_registry() {
+    { printf 'Windows Registry Editor Version 5.00\r\n\r\n'; sed 's/$/\r/' <<<"$1"; } |
+        iconv -f UTF-8 -t UTF-16 >"$WINEPREFIX/drive_c/vornakdsn-import.reg"
+    wine "$regedit" /s 'C:\vornakdsn-import.reg' >/dev/null 2>&1 || fail "regedit cannot import:
+$1"
+}
+
+# export_registry KEY FILE: KEY (HKEY_LOCAL_MACHINE\...) with all it holds, as the 32-bit
+# regedit exports it.
+export_registry() {
+    rm -f "$WINEPREFIX/drive_c/vornakdsn-export.reg"
+    wine "$regedit" /e 'C:\vornakdsn-export.reg' "$1" >/dev/null 2>&1 &&
+        mv "$WINEPREFIX/drive_c/vornakdsn-export.reg" "$2" || fail "regedit cannot export $1"
 }
 
 # UTF-8 text as hex, for launch.exe: a shell cannot hand Wine a command line in any code page.

@@ -5,12 +5,34 @@
 
 #include <windows.h>
 
+#include <stddef.h>
+
+// An entry point as the function it is: GetProcAddress gives every one as a FARPROC.
+template <typename Proc>
+Proc AsProc(FARPROC proc)
+{
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(proc));
+}
+
 // Looks name up in module and stores it in *proc; false when it is missing.
 template <typename Proc>
 bool Resolve(HMODULE module, const char* name, Proc* proc)
 {
-    *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    *proc = AsProc<Proc>(GetProcAddress(module, name));
     return *proc != NULL;
+}
+
+// Looks each of names up in module into *procs, a record of nothing but entry points, one for
+// each name in the same order; false when any is missing.
+template <typename Record, size_t Count>
+bool ResolveAll(HMODULE module, const char* const (&names)[Count], Record* procs)
+{
+    static_assert(sizeof(Record) == Count * sizeof(FARPROC), "one name for each entry point");
+    FARPROC* proc = reinterpret_cast<FARPROC*>(procs);
+    bool found = true;
+    for (size_t i = 0; i < Count; i++)
+        found = (proc[i] = GetProcAddress(module, names[i])) != NULL && found;
+    return found;
 }
 
 #endif

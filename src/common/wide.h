@@ -1,5 +1,5 @@
-// Text as characters, for what takes no bytes in the program's code page: a console, the event
-// log, a comparison with the command line Windows was given.
+// Text in the program's code page as characters: the command line as the C runtime split it,
+// the installer's messages.
 #ifndef VORNAKDSN_WIDE_H
 #define VORNAKDSN_WIDE_H
 

@@ -1,5 +1,6 @@
 #include "installer.h"
 
+#include "bind.h"
 #include "report.h"
 #include "selection.h"
 
@@ -35,12 +36,9 @@ FARPROC GetInstallerProc(const char* name)
 InstallerAnswerKind QueryInstallerError(DWORD* code, char (&message)[kAnswerTextSize])
 {
     static_assert(kAnswerTextSize >= kInstallerMessageSize, "an installer's message fits");
-    FARPROC proc = g_hInstallerModule ? GetProcAddress(g_hInstallerModule, "SQLInstallerError")
-                                      : NULL;
-    if (!proc)
+    InstallerErrorProc installerError;
+    if (!g_hInstallerModule || !Resolve(g_hInstallerModule, "SQLInstallerError", &installerError))
         return kRefusedUnexplained;
-    InstallerErrorProc installerError =
-        reinterpret_cast<InstallerErrorProc>(reinterpret_cast<void*>(proc));
     WORD length = 0;
     RETCODE result = installerError(1, code, message, kInstallerMessageSize - 1, &length);
     message[kInstallerMessageSize - 1] = '\0';
@@ -66,11 +64,10 @@ BOOL InstallerConfigDataSource(HWND hwndParent, WORD fRequest, LPCSTR lpszDriver
 {
     ForgetUnreachableReport();
     // Looked up on every call: only the module is worth keeping.
-    FARPROC proc = GetInstallerProc("SQLConfigDataSource");
-    if (!proc)
-        return FALSE;
     ConfigDataSourceProc configDataSource =
-        reinterpret_cast<ConfigDataSourceProc>(reinterpret_cast<void*>(proc));
+        AsProc<ConfigDataSourceProc>(GetInstallerProc("SQLConfigDataSource"));
+    if (!configDataSource)
+        return FALSE;
     return configDataSource(hwndParent, fRequest, lpszDriver, lpszAttributes);
 }
 

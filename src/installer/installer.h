@@ -17,7 +17,8 @@ enum InstallerAnswerKind {
     kUnreachable,           // no installer library, or one without SQLConfigDataSource
     kRefusedWithError,      // the installer said why
     kRefusedWithoutReason,  // its SQLInstallerError holds no error
-    kRefusedUnexplained     // its library has no SQLInstallerError, as before ODBC 3.0
+    kRefusedUnexplained,    // its library has no SQLInstallerError, as before ODBC 3.0
+    kInstallerAnswerKinds
 };
 
 // Room for the longest text of an answer: the message about a missing entry point, which

@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "seen.h"
+#include "wide.h"
 
 namespace {
 
@@ -22,8 +23,7 @@ const UINT kMessageStyle = MB_OK | MB_ICONINFORMATION;
 const DWORD kFileNameLimit = MAX_PATH + 1;
 
 // wsprintfA never writes more than 1024 characters, terminator included, so a buffer of
-// that size holds whatever the entry-point name and the two file names are, and the
-// longest message with the prefix and line end of its standard-error form.
+// that size holds whatever the entry-point name and the two file names are.
 const int kMessageLimit = 1024;
 
 // Kept past the report, since the outcome of the run names it again.
@@ -36,9 +36,11 @@ void Report(const char* text)
         MessageBoxA(NULL, text, kCaption, kMessageStyle);
         return;
     }
-    char line[kMessageLimit];
-    wsprintfA(line, "vornakdsn: %s\r\n", text);
-    WriteText(STD_ERROR_HANDLE, line);
+    WCHAR* line = Widen(text);
+    if (!line)
+        return;
+    WriteError(line);
+    LocalFree(line);
 }
 
 // Windows XP fills the whole buffer without a terminator when the name is too long, so

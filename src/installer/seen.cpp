@@ -1,5 +1,7 @@
 #include "seen.h"
 
+#include "bind.h"
+
 namespace {
 
 // Windows Vista is NT 6.0.
@@ -13,11 +15,9 @@ typedef BOOL(WINAPI* ProcessIdToSessionIdProc)(DWORD, DWORD*);
 DWORD SessionOfThisProcess()
 {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    FARPROC proc = kernel ? GetProcAddress(kernel, "ProcessIdToSessionId") : NULL;
-    if (!proc)
+    ProcessIdToSessionIdProc processIdToSessionId;
+    if (!kernel || !Resolve(kernel, "ProcessIdToSessionId", &processIdToSessionId))
         return 0;
-    ProcessIdToSessionIdProc processIdToSessionId =
-        reinterpret_cast<ProcessIdToSessionIdProc>(reinterpret_cast<void*>(proc));
     DWORD session = 0;
     if (!processIdToSessionId(GetCurrentProcessId(), &session))
         return 0;

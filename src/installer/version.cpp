@@ -17,13 +17,12 @@ char CompareParts(DWORD a, DWORD b)
 
 HMODULE BindVersionFunctions(VersionFunctions* functions)
 {
+    static const char* const kNames[] = {"GetFileVersionInfoSizeA", "GetFileVersionInfoA",
+                                         "VerQueryValueA"};
     HMODULE module = LoadLibraryA("version.dll");
     if (!module)
         return NULL;
-    bool found = Resolve(module, "GetFileVersionInfoSizeA", &functions->GetFileVersionInfoSizeA);
-    found = Resolve(module, "GetFileVersionInfoA", &functions->GetFileVersionInfoA) && found;
-    found = Resolve(module, "VerQueryValueA", &functions->VerQueryValueA) && found;
-    if (found)
+    if (ResolveAll(module, kNames, functions))
         return module;
     FreeLibrary(module);
     return NULL;

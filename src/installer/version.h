@@ -8,7 +8,8 @@ typedef DWORD(WINAPI* GetFileVersionInfoSizeAProc)(LPCSTR, LPDWORD);
 typedef BOOL(WINAPI* GetFileVersionInfoAProc)(LPCSTR, DWORD, DWORD, LPVOID);
 typedef BOOL(WINAPI* VerQueryValueAProc)(LPCVOID, LPCSTR, LPVOID*, PUINT);
 
-// Valid only while the module that BindVersionFunctions returned stays loaded.
+// Valid only while the module that BindVersionFunctions returned stays loaded. Bound in this
+// order, which the names in version.cpp follow.
 struct VersionFunctions {
     GetFileVersionInfoSizeAProc GetFileVersionInfoSizeA;
     GetFileVersionInfoAProc GetFileVersionInfoA;

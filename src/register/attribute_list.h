@@ -2,6 +2,8 @@
 #ifndef VORNAKDSN_ATTRIBUTE_LIST_H
 #define VORNAKDSN_ATTRIBUTE_LIST_H
 
+#include <windows.h>
+
 #include <stddef.h>
 
 // Macros as well, so that the registry keys named after them are spelled from the same text.
@@ -9,22 +11,25 @@
 #define VORNAKDSN_DRIVER_DESCRIPTION "Microsoft Access Driver (*.mdb)"
 #define VORNAKDSN_DATA_SOURCE_ENTRY "DSN=" VORNAKDSN_DATA_SOURCE_NAME
 
-const char kDataSourceName[] = VORNAKDSN_DATA_SOURCE_NAME;
 const char kDriverDescription[] = VORNAKDSN_DRIVER_DESCRIPTION;
 const char kPathKeyword[] = "DBQ";
 
 // The one entry and the NUL that closes the list.
 const char kRemoveList[] = VORNAKDSN_DATA_SOURCE_ENTRY "\0";
 
-// The entries after the path, in the add list's order: what a run gives every data source.
+// The entries after the path, in the add list's order: what a run gives every data source;
+// as characters too, as the registry keeps them.
 struct FixedAttribute {
     const char* keyword;
     const char* value;
+    const WCHAR* wideKeyword;
+    const WCHAR* wideValue;
 };
+#define VORNAKDSN_FIXED_ATTRIBUTE(keyword, value) {keyword, value, L"" keyword, L"" value}
 const FixedAttribute kFixedAttributes[] = {
-    {"MaxBufferSize", "2048"},
-    {"PageTimeout", "5"},
-    {"FIL", "MS Access"},
+    VORNAKDSN_FIXED_ATTRIBUTE("MaxBufferSize", "2048"),
+    VORNAKDSN_FIXED_ATTRIBUTE("PageTimeout", "5"),
+    VORNAKDSN_FIXED_ATTRIBUTE("FIL", "MS Access"),
 };
 
 const size_t kAddListSize = 4096;

@@ -19,41 +19,58 @@ const DWORD kDifferenceTexts[] = {
     TEXT_CHECK_DRIVER_FILE_DIFFERS,
     TEXT_CHECK_DRIVER_NOT_REGISTERED,
 };
+static_assert(sizeof kDifferenceTexts / sizeof *kDifferenceTexts == kDifferenceKinds,
+              "one line for each kind of difference");
 
 void WriteDifference(const DataSourceDifference& difference)
 {
-    char thereRoom[kShownLimit + 4];
-    char wantedRoom[kShownLimit + 4];
-    const char* strings[] = {difference.name ? difference.name : "",
-                             difference.there ? Shown(difference.there, thereRoom) : "",
-                             Shown(difference.wanted, wantedRoom)};
-    WriteSentence(STD_OUTPUT_HANDLE, "", kDifferenceTexts[difference.kind], strings);
+    WCHAR thereRoom[kShownLimit + 4];
+    WCHAR wantedRoom[kShownLimit + 4];
+    const WCHAR* strings[] = {difference.name ? difference.name : L"",
+                              difference.there ? Shown(difference.there, thereRoom) : L"",
+                              Shown(difference.wanted, wantedRoom)};
+    WriteSentence(STD_OUTPUT_HANDLE, kDifferenceTexts[difference.kind], strings);
+}
+
+// A user's own data source of the name is what that user's programs open: the check, which
+// reads the machine's, names them first, so that the line engines show, the last, is still
+// the verdict.
+void WriteUserDataSources(const AdvancedServices& registry)
+{
+    static WCHAR users[4096];
+    const WCHAR* strings[] = {users};
+    if (FindUserDataSources(registry, users, sizeof users / sizeof *users))
+        WriteSentence(STD_OUTPUT_HANDLE, TEXT_CHECK_USER_DATA_SOURCES, strings);
 }
 
 }  // namespace
 
-int CheckDataSource(const char* databasePath)
+int CheckDataSource(const AdvancedServices* registry, const char* databasePath)
 {
     char room[kRefusalRoom];
-    const char* refusal = RefuseDatabasePath(databasePath, room);
+    const char* refusal = RefuseDatabasePath(databasePath, 2, room);
     if (refusal)
-        return ReportRefusedPath(refusal, false);
+        return ReportRefusedPath(NULL, refusal, false);
 
     static DataSourceReading reading;
     LONG error;
-    if (!ReadDataSource(&reading, &error)) {
-        char code[16];
-        wsprintfA(code, "%ld", error);
-        const char* strings[] = {code};
-        WriteSentence(STD_ERROR_HANDLE, "vornakdsn: ", TEXT_CHECK_UNREADABLE, strings);
+    if (!ReadDataSource(registry, &reading, &error)) {
+        WCHAR code[12];
+        wsprintfW(code, L"%ld", error);
+        const WCHAR* strings[] = {code};
+        WriteSentence(STD_ERROR_HANDLE, TEXT_CHECK_UNREADABLE, strings);
         return kRegistryUnreadable;
     }
-    DataSourceDifference differences[kMaxDifferences];
-    int count = CompareDataSource(reading, databasePath, differences);
+    WriteUserDataSources(*registry);
+    static WidePath path;
+    WidenPath(databasePath, path);
+    static DataSourceDifference differences[kMaxDifferences];
+    int count = CompareDataSource(reading, path, differences);
+    const WCHAR* strings[] = {path};
     if (count == 0)
-        WriteSentence(STD_OUTPUT_HANDLE, "", TEXT_CHECK_RIGHT, &databasePath);
+        WriteSentence(STD_OUTPUT_HANDLE, TEXT_CHECK_RIGHT, strings);
     for (int i = 0; i < count; i++)
         WriteDifference(differences[i]);
     ReleaseDataSource(&reading);
-    return count == 0 ? kDataSourceRight : kDataSourceDiffers;
+    return count == 0 ? kSucceeded : kDataSourceDiffers;
 }

@@ -3,13 +3,12 @@
 #ifndef VORNAKDSN_CHECK_H
 #define VORNAKDSN_CHECK_H
 
-// The exit statuses of a check, beside the refused path's 2.
-const int kDataSourceRight = 0;
-const int kDataSourceDiffers = 1;
-const int kRegistryUnreadable = 3;
+#include "registry.h"
 
-// One line on standard output when the data source is right, else one for each difference;
-// a refused path or an unreadable registry on standard error. Returns the exit status.
-int CheckDataSource(const char* databasePath);
+// One line on standard output when the data source is right, else one for each difference,
+// after a line naming the users whose own data source of the name hides it; a refused path
+// or an unreadable registry on standard error. registry is null where the advanced services
+// could not be bound. Returns the exit status (see outcome.h).
+int CheckDataSource(const AdvancedServices* registry, const char* databasePath);
 
 #endif

@@ -3,7 +3,6 @@
 #include <string.h>
 #include <wchar.h>
 
-#include "attribute_list.h"
 #include "wide.h"
 
 namespace {
@@ -45,18 +44,14 @@ bool ConvertsBackExactly(const char* ansi, const WCHAR* wide)
     return same;
 }
 
-}  // namespace
-
-bool CopyFirstArgument(const WCHAR* commandLine, WCHAR* argument, size_t limit)
+// Copies the argument at at into argument, where argument is not null; the position after it,
+// or null when it does not fit.
+const WCHAR* NextArgument(const WCHAR* at, WCHAR* argument, size_t limit)
 {
-    const WCHAR* at = SkipProgramName(commandLine);
-    while (IsBlank(*at))
-        at++;
-    if (!*at || limit == 0)
-        return false;
-
     size_t length = 0;
     bool quoted = false;
+    if (!argument)
+        limit = static_cast<size_t>(-1);
     for (;;) {
         // 2n backslashes before a quote stand for n and leave the quote its meaning; 2n+1
         // stand for n and a literal quote. Elsewhere a backslash is itself.
@@ -78,23 +73,46 @@ bool CopyFirstArgument(const WCHAR* commandLine, WCHAR* argument, size_t limit)
             backslashes /= 2;
         }
         if (backslashes > limit - 1 - length)
-            return false;
-        for (; backslashes; backslashes--)
-            argument[length++] = L'\\';
+            return NULL;
+        for (; backslashes; backslashes--, length++) {
+            if (argument)
+                argument[length] = L'\\';
+        }
         if (!*at || (!quoted && IsBlank(*at)))
             break;
         if (literal) {
             if (length == limit - 1)
-                return false;
-            argument[length++] = *at;
+                return NULL;
+            if (argument)
+                argument[length] = *at;
+            length++;
         }
         at++;
     }
-    argument[length] = L'\0';
-    return true;
+    if (argument)
+        argument[length] = L'\0';
+    return at;
 }
 
-bool ArgumentArrivedExactly(const char* argument)
+}  // namespace
+
+bool CopyArgument(const WCHAR* commandLine, int index, WCHAR* argument, size_t limit)
+{
+    const WCHAR* at = SkipProgramName(commandLine);
+    for (int i = 1; limit && at; i++) {
+        while (IsBlank(*at))
+            at++;
+        if (!*at)
+            return false;
+        // The arguments before it are only passed over.
+        at = NextArgument(at, i == index ? argument : NULL, limit);
+        if (i == index)
+            return at != NULL;
+    }
+    return false;
+}
+
+bool ArgumentArrivedExactly(const char* argument, int index)
 {
     // The ordinary case: the whole command line survived, so every argument did.
     const WCHAR* commandLine = GetCommandLineW();
@@ -105,11 +123,11 @@ bool ArgumentArrivedExactly(const char* argument)
     // code page lacks. An exact path has no more characters than bytes, so a longer one
     // cannot have arrived exactly.
     WCHAR given[kMaxDatabasePathLength + 1];
-    return CopyFirstArgument(commandLine, given, kMaxDatabasePathLength + 1) &&
+    return CopyArgument(commandLine, index, given, kMaxDatabasePathLength + 1) &&
            ConvertsBackExactly(argument, given);
 }
 
-const char* RefuseDatabasePath(const char* path, char (&room)[kRefusalRoom])
+const char* RefuseDatabasePath(const char* path, int index, char (&room)[kRefusalRoom])
 {
     if (path[0] == '\0')
         return "the database path is empty";
@@ -120,8 +138,14 @@ const char* RefuseDatabasePath(const char* path, char (&room)[kRefusalRoom])
     // byte of a character, so a byte search is exact.
     if (strchr(path, '"'))
         return kQuoteInPath;
-    if (ArgumentArrivedExactly(path))
+    if (ArgumentArrivedExactly(path, index))
         return NULL;
     wsprintfA(room, "the database path has characters that code page %u cannot hold", GetACP());
     return room;
+}
+
+void WidenPath(const char* path, WidePath& wide)
+{
+    // A path of n bytes holds at most n characters.
+    MultiByteToWideChar(CP_ACP, 0, path, -1, wide, sizeof wide / sizeof *wide);
 }

@@ -8,20 +8,26 @@
 
 #include <stddef.h>
 
-// Copies the first argument after the program's name out of a wide command line, split by
-// the C runtime's rules. False when there is none, or when it does not fit in limit
-// characters with its NUL.
-bool CopyFirstArgument(const WCHAR* commandLine, WCHAR* argument, size_t limit);
+#include "attribute_list.h"
 
-// True when argument, the first argument as the C runtime delivered it (at most
+// Copies argument index (1 the first after the program's name) out of a wide command line,
+// split by the C runtime's rules. False when there is none, or when it does not fit in limit
+// characters with its NUL.
+bool CopyArgument(const WCHAR* commandLine, int index, WCHAR* argument, size_t limit);
+
+// True when argument, argument index as the C runtime delivered it (at most
 // kMaxDatabasePathLength bytes), stands for exactly the characters the program was given.
-bool ArgumentArrivedExactly(const char* argument);
+bool ArgumentArrivedExactly(const char* argument, int index);
 
 // Room for a sentence of RefuseDatabasePath that names the code page.
 const size_t kRefusalRoom = 96;
 
-// Why path, the first argument, cannot be registered, in a sentence for the user; null when
-// it can. A sentence that names the code page is written into room.
-const char* RefuseDatabasePath(const char* path, char (&room)[kRefusalRoom]);
+// Why path, argument index, cannot be used, in a sentence for the user; null when it can. A
+// sentence that names the code page is written into room.
+const char* RefuseDatabasePath(const char* path, int index, char (&room)[kRefusalRoom]);
+
+// A path that RefuseDatabasePath took, as the characters it stands for.
+typedef WCHAR WidePath[kMaxDatabasePathLength + 1];
+void WidenPath(const char* path, WidePath& wide);
 
 #endif

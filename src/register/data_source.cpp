@@ -1,217 +1,128 @@
 #include "data_source.h"
 
-#include <string.h>
+#include <wchar.h>
 
 #include "attribute_list.h"
-#include "registry.h"
 
 namespace {
 
-const char kListingKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
-const char kDataSourceKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\" VORNAKDSN_DATA_SOURCE_NAME;
-const char kEngineKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\" VORNAKDSN_DATA_SOURCE_NAME "\\Engines\\Jet";
-const char kDriverKey[] = "SOFTWARE\\ODBC\\ODBCINST.INI\\" VORNAKDSN_DRIVER_DESCRIPTION;
-const char kDriverValue[] = "Driver";
+#define VORNAKDSN_ODBC_INI L"SOFTWARE\\ODBC\\ODBC.INI\\"
+#define VORNAKDSN_DATA_SOURCE_KEY VORNAKDSN_ODBC_INI L"" VORNAKDSN_DATA_SOURCE_NAME
 
-// Fixed memory: the handle is the address.
-char* Allocate(DWORD size)
+const WCHAR kListingKey[] = VORNAKDSN_ODBC_INI L"ODBC Data Sources";
+const WCHAR kDataSourceKey[] = VORNAKDSN_DATA_SOURCE_KEY;
+// The Access driver keeps some of its settings (MaxBufferSize, PageTimeout) as numbers in the
+// data source's subkey Engines\Jet.
+const WCHAR kEngineKey[] = VORNAKDSN_DATA_SOURCE_KEY L"\\Engines\\Jet";
+const WCHAR kDriverKey[] = L"SOFTWARE\\ODBC\\ODBCINST.INI\\" VORNAKDSN_DRIVER_DESCRIPTION;
+const WCHAR kDataSourceName[] = L"" VORNAKDSN_DATA_SOURCE_NAME;
+const WCHAR kDriverName[] = L"" VORNAKDSN_DRIVER_DESCRIPTION;
+const WCHAR kDriverValue[] = L"Driver";
+// Below a profile's key in HKEY_USERS.
+const WCHAR kUserDataSourceKey[] = L"\\Software\\ODBC\\ODBC.INI\\" VORNAKDSN_DATA_SOURCE_NAME;
+// A profile's classes lie beside it in HKEY_USERS, as <SID>_Classes.
+const WCHAR kClassesSuffix[] = L"_Classes";
+const int kClassesSuffixLength = sizeof kClassesSuffix / sizeof(WCHAR) - 1;
+
+// A string value's text, or null for any other value.
+const WCHAR* StringOf(const SnapshotRecord* value)
 {
-    return static_cast<char*>(LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, size));
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ))
+        return NULL;
+    return reinterpret_cast<const WCHAR*>(DataOf(value));
 }
 
-void Release(char* text)
+// A setting's text: a string, or a number's in decimal, which goes into number.
+const WCHAR* SettingText(const SnapshotRecord* value, WCHAR (&number)[12])
 {
-    if (text)
-        LocalFree(text);
-}
-
-// *key stays null where there is no such key, which is no failure.
-LONG Open(const RegistryFunctions& registry, const char* path, HKEY* key)
-{
-    LONG result = registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, key);
-    if (result != ERROR_SUCCESS)
-        *key = NULL;
-    return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
-}
-
-// A number as the text it stands for; anything else but a string is no attribute: null.
-char* AsText(char* data, DWORD type, DWORD size)
-{
-    if (type == REG_SZ || type == REG_EXPAND_SZ) {
-        data[size] = '\0';
-        return data;
+    if (value && value->type == REG_DWORD && value->size == sizeof(DWORD)) {
+        DWORD n;
+        CopyMemory(&n, DataOf(value), sizeof n);
+        wsprintfW(number, L"%lu", n);
+        return number;
     }
-    if (type == REG_DWORD && size == sizeof(DWORD)) {
-        DWORD number;
-        CopyMemory(&number, data, sizeof number);
-        wsprintfA(data, "%lu", number);
-        return data;
-    }
-    LocalFree(data);
-    return NULL;
-}
-
-// Reads the value name of key as text into *text, which stays null where there is no such
-// value or it is neither a string nor a number.
-LONG ReadText(const RegistryFunctions& registry, HKEY key, const char* name, char** text)
-{
-    *text = NULL;
-    DWORD type = 0;
-    DWORD size = 0;
-    LONG result = registry.RegQueryValueExA(key, name, NULL, &type, NULL, &size);
-    if (result == ERROR_FILE_NOT_FOUND)
-        return ERROR_SUCCESS;
-    if (result != ERROR_SUCCESS)
-        return result;
-    // A string gets a NUL of its own, since the registry need not hold one; a number's text
-    // takes up to eleven bytes.
-    char* data = Allocate(size < 11 ? 12 : size + 1);
-    if (!data)
-        return ERROR_NOT_ENOUGH_MEMORY;
-    DWORD read = size;
-    result = registry.RegQueryValueExA(key, name, NULL, &type, reinterpret_cast<BYTE*>(data),
-                                       &read);
-    if (result != ERROR_SUCCESS) {
-        LocalFree(data);
-        return result;
-    }
-    *text = AsText(data, type, read);
-    return ERROR_SUCCESS;
-}
-
-LONG ReadValues(const RegistryFunctions& registry, HKEY key, bool inEngine,
-                DataSourceReading* reading)
-{
-    for (DWORD index = 0; reading->count < kMaxDataSourceValues; index++) {
-        DataSourceValue& value = reading->values[reading->count];
-        DWORD nameLength = sizeof value.name;
-        LONG result =
-            registry.RegEnumValueA(key, index, value.name, &nameLength, NULL, NULL, NULL, NULL);
-        if (result == ERROR_NO_MORE_ITEMS)
-            break;
-        // A name longer than any keyword names no attribute.
-        if (result == ERROR_MORE_DATA)
-            continue;
-        if (result != ERROR_SUCCESS)
-            return result;
-        result = ReadText(registry, key, value.name, &value.text);
-        if (result != ERROR_SUCCESS)
-            return result;
-        if (value.text && value.name[0]) {
-            value.inEngine = inEngine;
-            reading->count++;
-        } else {
-            Release(value.text);
-            value.text = NULL;
-        }
-    }
-    return ERROR_SUCCESS;
+    return StringOf(value);
 }
 
 // The text with its environment strings (%SystemRoot%) expanded, as Windows reads a file
-// name; null when it cannot be had.
-char* Expanded(const char* text)
+// name: fixed memory from the local heap; null when it cannot be had.
+WCHAR* Expanded(const WCHAR* text)
 {
-    DWORD size = ExpandEnvironmentStringsA(text, NULL, 0);
-    char* expanded = size ? Allocate(size) : NULL;
-    if (expanded && ExpandEnvironmentStringsA(text, expanded, size) != size) {
+    DWORD size = ExpandEnvironmentStringsW(text, NULL, 0);
+    while (size) {
+        WCHAR* expanded = static_cast<WCHAR*>(LocalAlloc(LMEM_FIXED, size * sizeof(WCHAR)));
+        if (!expanded)
+            return NULL;
+        // What it wrote, its NUL included, or the room it needs, should it need more.
+        DWORD needed = ExpandEnvironmentStringsW(text, expanded, size);
+        if (needed && needed <= size)
+            return expanded;
         LocalFree(expanded);
-        return NULL;
+        size = needed;
     }
-    return expanded;
-}
-
-// *found tells whether the key is there.
-LONG ReadKeyValues(const RegistryFunctions& registry, const char* path, bool inEngine,
-                   DataSourceReading* reading, bool* found)
-{
-    HKEY key;
-    LONG result = Open(registry, path, &key);
-    *found = key != NULL;
-    if (result != ERROR_SUCCESS || !key)
-        return result;
-    result = ReadValues(registry, key, inEngine, reading);
-    registry.RegCloseKey(key);
-    return result;
-}
-
-LONG ReadOne(const RegistryFunctions& registry, const char* path, const char* name, char** text)
-{
-    HKEY key;
-    *text = NULL;
-    LONG result = Open(registry, path, &key);
-    if (result != ERROR_SUCCESS || !key)
-        return result;
-    result = ReadText(registry, key, name, text);
-    registry.RegCloseKey(key);
-    return result;
-}
-
-LONG ReadAll(const RegistryFunctions& registry, DataSourceReading* reading)
-{
-    LONG result = ReadOne(registry, kListingKey, kDataSourceName, &reading->listedDriver);
-    if (result == ERROR_SUCCESS)
-        result = ReadKeyValues(registry, kDataSourceKey, false, reading, &reading->exists);
-    bool engine;
-    if (result == ERROR_SUCCESS && reading->exists)
-        result = ReadKeyValues(registry, kEngineKey, true, reading, &engine);
-    char* driverFile = NULL;
-    if (result == ERROR_SUCCESS)
-        result = ReadOne(registry, kDriverKey, kDriverValue, &driverFile);
-    if (driverFile) {
-        reading->registeredDriverFile = Expanded(driverFile);
-        LocalFree(driverFile);
-    }
-    return result;
-}
-
-// A setting of the data source's own key or of its engine's.
-const char* FindSetting(const DataSourceReading& reading, const char* name)
-{
-    const char* text = FindValue(reading, name);
-    for (int i = 0; !text && i < reading.count; i++) {
-        if (reading.values[i].inEngine && lstrcmpiA(reading.values[i].name, name) == 0)
-            text = reading.values[i].text;
-    }
-    return text;
+    return NULL;
 }
 
 // The Access driver keeps FIL as a list of file types, each ended by a semicolon.
-bool SameSetting(const char* text, const char* wanted)
+bool SameSetting(const WCHAR* text, const WCHAR* wanted)
 {
-    size_t length = strlen(wanted);
-    return strncmp(text, wanted, length) == 0 &&
-           (text[length] == '\0' || (text[length] == ';' && text[length + 1] == '\0'));
+    for (; *wanted; text++, wanted++) {
+        if (*text != *wanted)
+            return false;
+    }
+    return !text[0] || (text[0] == L';' && !text[1]);
 }
 
 // Windows compares file names without regard to case.
-bool SameFile(const char* driver, const char* registeredFile)
+bool SameFile(const WCHAR* driver, const WCHAR* registeredFile)
 {
-    char* expanded = Expanded(driver);
-    bool same = expanded && lstrcmpiA(expanded, registeredFile) == 0;
-    Release(expanded);
+    WCHAR* expanded = Expanded(driver);
+    bool same = expanded && lstrcmpiW(expanded, registeredFile) == 0;
+    if (expanded)
+        LocalFree(expanded);
     return same;
 }
 
-bool IsRestored(const char* name)
+// What the installer's removal deletes: the listing, and the key with its subkeys.
+LONG ReadStored(const AdvancedServices& registry, Snapshot* stored)
 {
-    return lstrcmpiA(name, kDriverValue) != 0 && lstrcmpiA(name, "DSN") != 0 &&
-           !strchr(name, '=');
+    LONG result = AddValue(registry, HKEY_LOCAL_MACHINE, kListingKey, kDataSourceName, stored);
+    if (result != ERROR_SUCCESS)
+        return result;
+    return AddKey(registry, HKEY_LOCAL_MACHINE, kDataSourceKey, stored);
+}
+
+LONG ReadRegisteredDriverFile(const AdvancedServices& registry, WCHAR** file)
+{
+    Snapshot driver = {};
+    LONG result = AddValue(registry, HKEY_LOCAL_MACHINE, kDriverKey, kDriverValue, &driver);
+    const WCHAR* text = StringOf(FindValue(driver, kDriverKey, kDriverValue));
+    if (result == ERROR_SUCCESS && text && !(*file = Expanded(text)))
+        result = ERROR_NOT_ENOUGH_MEMORY;
+    ReleaseSnapshot(&driver);
+    return result;
+}
+
+bool IsAsBefore(const AdvancedServices& registry, const DataSourceReading& before)
+{
+    Snapshot now = {};
+    bool same = ReadStored(registry, &now) == ERROR_SUCCESS && SameSnapshot(now, before.stored);
+    ReleaseSnapshot(&now);
+    return same;
 }
 
 }  // namespace
 
-bool ReadDataSource(DataSourceReading* reading, LONG* error)
+bool ReadDataSource(const AdvancedServices* registry, DataSourceReading* reading, LONG* error)
 {
     ZeroMemory(reading, sizeof *reading);
-    RegistryFunctions registry;
-    HMODULE advapi = BindRegistryFunctions(&registry);
-    if (!advapi) {
+    if (!registry) {
         *error = ERROR_MOD_NOT_FOUND;
         return false;
     }
-    *error = ReadAll(registry, reading);
-    FreeLibrary(advapi);
+    *error = ReadStored(*registry, &reading->stored);
+    if (*error == ERROR_SUCCESS)
+        *error = ReadRegisteredDriverFile(*registry, &reading->registeredDriverFile);
     if (*error == ERROR_SUCCESS)
         return true;
     ReleaseDataSource(reading);
@@ -220,85 +131,124 @@ bool ReadDataSource(DataSourceReading* reading, LONG* error)
 
 void ReleaseDataSource(DataSourceReading* reading)
 {
-    Release(reading->listedDriver);
-    Release(reading->registeredDriverFile);
-    for (int i = 0; i < reading->count; i++)
-        Release(reading->values[i].text);
-    ZeroMemory(reading, sizeof *reading);
+    ReleaseSnapshot(&reading->stored);
+    if (reading->registeredDriverFile)
+        LocalFree(reading->registeredDriverFile);
+    reading->registeredDriverFile = NULL;
 }
 
-const char* FindValue(const DataSourceReading& reading, const char* name)
+bool DataSourceExists(const DataSourceReading& reading)
 {
-    for (int i = 0; i < reading.count; i++) {
-        if (!reading.values[i].inEngine && lstrcmpiA(reading.values[i].name, name) == 0)
-            return reading.values[i].text;
+    for (const SnapshotRecord* record = NextRecord(reading.stored, NULL); record;
+         record = NextRecord(reading.stored, record)) {
+        if (!record->isValue && lstrcmpiW(NameOf(record), kDataSourceKey) == 0)
+            return true;
     }
-    return NULL;
+    return FindValue(reading.stored, kListingKey, kDataSourceName) != NULL;
 }
 
-int CompareDataSource(const DataSourceReading& reading, const char* databasePath,
+const WCHAR* FindText(const DataSourceReading& reading, const WCHAR* name)
+{
+    return StringOf(FindValue(reading.stored, kDataSourceKey, name));
+}
+
+int CompareDataSource(const DataSourceReading& reading, const WCHAR* databasePath,
                       DataSourceDifference (&differences)[kMaxDifferences])
 {
     int count = 0;
-    if (!reading.exists && !reading.listedDriver) {
-        differences[count++] = {kDataSourceMissing, NULL, NULL, databasePath};
+    auto add = [&](DifferenceKind kind, const WCHAR* name, const WCHAR* there,
+                   const WCHAR* wanted) {
+        DataSourceDifference& difference = differences[count++];
+        difference.kind = kind;
+        difference.name = name;
+        difference.there = there;
+        difference.wanted = wanted;
+    };
+    if (!DataSourceExists(reading)) {
+        add(kDataSourceMissing, NULL, NULL, databasePath);
         return count;
     }
-    if (!reading.listedDriver)
-        differences[count++] = {kNotListed, NULL, NULL, kDriverDescription};
-    else if (lstrcmpiA(reading.listedDriver, kDriverDescription) != 0)
-        differences[count++] = {kListedWithAnotherDriver, NULL, reading.listedDriver,
-                                kDriverDescription};
+    const WCHAR* listed = StringOf(FindValue(reading.stored, kListingKey, kDataSourceName));
+    if (!listed)
+        add(kNotListed, NULL, NULL, kDriverName);
+    else if (lstrcmpiW(listed, kDriverName) != 0)
+        add(kListedWithAnotherDriver, NULL, listed, kDriverName);
 
-    // The path as a run stores it, byte for byte.
-    const char* path = FindValue(reading, kPathKeyword);
+    // The path as a run stores it, character for character.
+    const WCHAR* path = FindText(reading, kPathValueName);
     if (!path)
-        differences[count++] = {kValueMissing, kPathKeyword, NULL, databasePath};
-    else if (strcmp(path, databasePath) != 0)
-        differences[count++] = {kValueDiffers, kPathKeyword, path, databasePath};
+        add(kValueMissing, kPathValueName, NULL, databasePath);
+    else if (wcscmp(path, databasePath) != 0)
+        add(kValueDiffers, kPathValueName, path, databasePath);
 
     for (const FixedAttribute& attribute : kFixedAttributes) {
-        const char* text = FindSetting(reading, attribute.keyword);
+        const SnapshotRecord* value =
+            FindValue(reading.stored, kDataSourceKey, attribute.wideKeyword);
+        if (!value)
+            value = FindValue(reading.stored, kEngineKey, attribute.wideKeyword);
+        const WCHAR* text = SettingText(value, differences[count].number);
         if (!text)
-            differences[count++] = {kValueMissing, attribute.keyword, NULL, attribute.value};
-        else if (!SameSetting(text, attribute.value))
-            differences[count++] = {kValueDiffers, attribute.keyword, text, attribute.value};
+            add(kValueMissing, attribute.wideKeyword, NULL, attribute.wideValue);
+        else if (!SameSetting(text, attribute.wideValue))
+            add(kValueDiffers, attribute.wideKeyword, text, attribute.wideValue);
     }
 
     // Programs load the file that the data source names; one that is not the driver's
     // registered file fails them as "driver could not be loaded".
-    const char* driver = FindValue(reading, kDriverValue);
-    if (!reading.registeredDriverFile)
-        differences[count++] = {kDriverNotRegistered, kDriverValue, driver, kDriverDescription};
+    const WCHAR* driver = FindText(reading, kDriverValue);
+    const WCHAR* registered = reading.registeredDriverFile;
+    if (!registered)
+        add(kDriverNotRegistered, kDriverValue, driver, kDriverName);
     else if (!driver)
-        differences[count++] = {kValueMissing, kDriverValue, NULL, reading.registeredDriverFile};
-    else if (!SameFile(driver, reading.registeredDriverFile))
-        differences[count++] = {kDriverFileDiffers, kDriverValue, driver,
-                                reading.registeredDriverFile};
+        add(kValueMissing, kDriverValue, NULL, registered);
+    else if (!SameFile(driver, registered))
+        add(kDriverFileDiffers, kDriverValue, driver, registered);
     return count;
 }
 
-char* BuildRestoreList(const DataSourceReading& reading)
+bool PutBackDataSource(const AdvancedServices& registry, const DataSourceReading& before)
 {
-    DWORD size = sizeof VORNAKDSN_DATA_SOURCE_ENTRY + 1;
-    for (int i = 0; i < reading.count; i++) {
-        if (IsRestored(reading.values[i].name))
-            size += lstrlenA(reading.values[i].name) + 1 + lstrlenA(reading.values[i].text) + 1;
+    if (IsAsBefore(registry, before))
+        return true;
+    // What the refused add left goes first, so that what is written is all there is.
+    DeleteKey(registry, HKEY_LOCAL_MACHINE, kDataSourceKey);
+    HKEY listing;
+    if (registry.RegOpenKeyExW(HKEY_LOCAL_MACHINE, kListingKey, 0, KEY_SET_VALUE, &listing) ==
+        ERROR_SUCCESS) {
+        registry.RegDeleteValueW(listing, kDataSourceName);
+        registry.RegCloseKey(listing);
     }
-    // The zero fill ends every entry and the list.
-    char* list = Allocate(size);
-    if (!list)
-        return NULL;
-    char* at = list;
-    lstrcpyA(at, VORNAKDSN_DATA_SOURCE_ENTRY);
-    at += sizeof VORNAKDSN_DATA_SOURCE_ENTRY;
-    for (int i = 0; i < reading.count; i++) {
-        const DataSourceValue& value = reading.values[i];
-        if (!IsRestored(value.name))
+    WriteSnapshot(registry, HKEY_LOCAL_MACHINE, before.stored);
+    return IsAsBefore(registry, before);
+}
+
+bool FindUserDataSources(const AdvancedServices& registry, WCHAR* list, int size)
+{
+    const WCHAR kSeparator[] = L", ";
+    const WCHAR kUsers[] = L"HKEY_USERS\\";
+    int used = 0;
+    list[0] = L'\0';
+    WCHAR key[256 + sizeof kUserDataSourceKey / sizeof(WCHAR)];
+    DWORD length = 256;
+    for (DWORD index = 0; registry.RegEnumKeyExW(HKEY_USERS, index, key, &length, NULL, NULL,
+                                                  NULL, NULL) == ERROR_SUCCESS;
+         index++, length = 256) {
+        if (length >= kClassesSuffixLength &&
+            lstrcmpiW(key + length - kClassesSuffixLength, kClassesSuffix) == 0)
             continue;
-        at += wsprintfA(at, "%s=", value.name);
-        lstrcpyA(at, value.text);
-        at += lstrlenA(value.text) + 1;
+        lstrcpyW(key + length, kUserDataSourceKey);
+        HKEY dataSource;
+        if (registry.RegOpenKeyExW(HKEY_USERS, key, 0, KEY_READ, &dataSource) != ERROR_SUCCESS)
+            continue;
+        registry.RegCloseKey(dataSource);
+        key[length] = L'\0';
+        if (used + 2 + 11 + static_cast<int>(length) >= size)
+            break;
+        if (used)
+            lstrcpyW(list + used, kSeparator);
+        lstrcatW(list, kUsers);
+        lstrcatW(list, key);
+        used = lstrlenW(list);
     }
-    return list;
+    return used != 0;
 }

@@ -1,40 +1,38 @@
 // The data source vornakDsnStore as every ODBC program finds it: in the registry, as the
 // program (a 32-bit one) sees it, which under WoW64 is the 32-bit view that the installer
-// writes. Read, not through the installer, so that reading needs no installer library.
+// writes. Read, not through the installer, so that reading needs no installer library, and
+// kept as it is stored, so that it can be written back as it was.
 #ifndef VORNAKDSN_DATA_SOURCE_H
 #define VORNAKDSN_DATA_SOURCE_H
 
-#include <windows.h>
+#include "registry.h"
+#include "snapshot.h"
 
-// One value of the data source, as text: a string as it is, a number in decimal. The Access
-// driver keeps some of its settings (MaxBufferSize, PageTimeout) as numbers in the data
-// source's subkey Engines\Jet.
-struct DataSourceValue {
-    char name[256];
-    char* text;  // fixed memory from the local heap
-    bool inEngine;
-};
-
-const int kMaxDataSourceValues = 64;
+// The value that holds the database path.
+const WCHAR kPathValueName[] = L"DBQ";
 
 struct DataSourceReading {
-    bool exists;         // its key is there
-    char* listedDriver;  // the driver it is listed with under "ODBC Data Sources", or null
+    // Its listing under "ODBC Data Sources", then its key with every subkey: what the
+    // installer's removal deletes. The keys' paths are below HKEY_LOCAL_MACHINE.
+    Snapshot stored;
     // The file that the installer has registered for the Access driver, environment strings
     // expanded; null when the driver is not registered.
-    char* registeredDriverFile;
-    int count;
-    DataSourceValue values[kMaxDataSourceValues];
+    WCHAR* registeredDriverFile;
 };
 
-// Reads the data source. False, with the registry's error code in *error, when the registry
-// cannot be read; nothing is left to release then.
-bool ReadDataSource(DataSourceReading* reading, LONG* error);
+// Reads the data source; registry is null where the advanced services could not be bound.
+// False, with the registry's error code in *error, when it cannot be read; nothing is left to
+// release then.
+bool ReadDataSource(const AdvancedServices* registry, DataSourceReading* reading, LONG* error);
 
 void ReleaseDataSource(DataSourceReading* reading);
 
-// The value name of the data source's own key (not of its engine's), or null.
-const char* FindValue(const DataSourceReading& reading, const char* name);
+// Whether there is a data source at all: a key, or a listing.
+bool DataSourceExists(const DataSourceReading& reading);
+
+// The value name of the data source's own key (not of a subkey's) as text, or null where it
+// has none that is a string.
+const WCHAR* FindText(const DataSourceReading& reading, const WCHAR* name);
 
 enum DifferenceKind {
     kDataSourceMissing,
@@ -43,27 +41,34 @@ enum DifferenceKind {
     kValueMissing,             // name: the value; wanted: what it should be
     kValueDiffers,             // name, there, wanted
     kDriverFileDiffers,        // there: the Driver value; wanted: the registered file
-    kDriverNotRegistered       // there: the Driver value, or null
+    kDriverNotRegistered,      // there: the Driver value, or null
+    kDifferenceKinds
 };
 
 struct DataSourceDifference {
     DifferenceKind kind;
-    const char* name;
-    const char* there;
-    const char* wanted;
+    const WCHAR* name;
+    const WCHAR* there;
+    const WCHAR* wanted;
+    WCHAR number[12];  // a number's text, where there points
 };
 
 // The most differences there can be: the listing, the path, the fixed attributes, the driver.
 const int kMaxDifferences = 6;
 
 // How the data source differs from what a run for databasePath leaves; the count. The texts
-// point into reading and databasePath.
-int CompareDataSource(const DataSourceReading& reading, const char* databasePath,
+// point into reading, databasePath and the differences themselves.
+int CompareDataSource(const DataSourceReading& reading, const WCHAR* databasePath,
                       DataSourceDifference (&differences)[kMaxDifferences]);
 
-// The attribute list that adds the data source again as reading found it: its name and every
-// value but its driver's file, which the driver's setup writes itself. Fixed memory from the
-// local heap, for LocalFree; null when none can be had.
-char* BuildRestoreList(const DataSourceReading& reading);
+// Writes the data source back as before found it, listing and all, unless it is so already:
+// a rollback of the installer's removal, which the driver's setup, having just refused the
+// new one, need not take part in. True when what is there then is what before found.
+bool PutBackDataSource(const AdvancedServices& registry, const DataSourceReading& before);
+
+// The loaded user profiles with a user data source of the same name, which hides this one
+// from their users: "HKEY_USERS\<SID>" each, comma-separated, into list; false when none has
+// one. A list longer than size names the first that fit.
+bool FindUserDataSources(const AdvancedServices& registry, WCHAR* list, int size);
 
 #endif

@@ -1,14 +1,6 @@
 #include "event_log.h"
 
-#include "bind.h"
-#include "wide.h"
-
 namespace {
-
-typedef HANDLE(WINAPI* RegisterEventSourceWProc)(LPCWSTR, LPCWSTR);
-typedef BOOL(WINAPI* ReportEventWProc)(HANDLE, WORD, WORD, DWORD, PSID, WORD, DWORD, LPCWSTR*,
-                                       LPVOID);
-typedef BOOL(WINAPI* DeregisterEventSourceProc)(HANDLE);
 
 const WCHAR kFullwidthPercentSign = 0xFF05;
 
@@ -24,37 +16,20 @@ void DisarmInsertionCodes(WCHAR* text)
     }
 }
 
-void Report(HMODULE advapi, WORD type, DWORD eventId, const WCHAR* text)
-{
-    RegisterEventSourceWProc registerEventSource;
-    ReportEventWProc reportEvent;
-    DeregisterEventSourceProc deregisterEventSource;
-    if (!Resolve(advapi, "RegisterEventSourceW", &registerEventSource) ||
-        !Resolve(advapi, "ReportEventW", &reportEvent) ||
-        !Resolve(advapi, "DeregisterEventSource", &deregisterEventSource))
-        return;
-    HANDLE source = registerEventSource(NULL, L"vornakdsn");
-    if (!source)
-        return;
-    reportEvent(source, type, 0, eventId, NULL, 1, 0, &text, NULL);
-    deregisterEventSource(source);
-}
-
 }  // namespace
 
 // Windows hands ReportEventA's bytes to the event log service, which reads them in the system's
 // code page, not the program's (UTF-8 where Windows granted it): the sentence goes as
 // characters.
-void WriteEvent(WORD type, DWORD eventId, const char* sentence)
+void WriteEvent(const AdvancedServices* services, WORD type, DWORD eventId, WCHAR* sentence)
 {
-    WCHAR* text = Widen(sentence);
-    if (!text)
+    if (!services)
         return;
-    HMODULE advapi = LoadLibraryA("advapi32.dll");
-    if (advapi) {
-        DisarmInsertionCodes(text);
-        Report(advapi, type, eventId, text);
-        FreeLibrary(advapi);
-    }
-    LocalFree(text);
+    HANDLE source = services->RegisterEventSourceW(NULL, L"vornakdsn");
+    if (!source)
+        return;
+    DisarmInsertionCodes(sentence);
+    const WCHAR* strings[] = {sentence};
+    services->ReportEventW(source, type, 0, eventId, NULL, 1, 0, strings, NULL);
+    services->DeregisterEventSource(source);
 }

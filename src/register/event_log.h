@@ -2,12 +2,12 @@
 #ifndef VORNAKDSN_EVENT_LOG_H
 #define VORNAKDSN_EVENT_LOG_H
 
-#include <windows.h>
+#include "registry.h"
 
 // Writes one event of the source vornakdsn: type as ReportEvent takes it, eventId one of the
-// program's message table, sentence (in the program's code page) its one string. A log that
-// cannot be written is passed over: the event is a record, never a reason to fail or to ask
-// anything.
-void WriteEvent(WORD type, DWORD eventId, const char* sentence);
+// program's message table, sentence its one string, which this may change (see
+// event_log.cpp). A log that cannot be written, or services that could not be bound (null),
+// are passed over: the event is a record, never a reason to fail or to ask anything.
+void WriteEvent(const AdvancedServices* services, WORD type, DWORD eventId, WCHAR* sentence);
 
 #endif

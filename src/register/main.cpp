@@ -9,7 +9,9 @@
 #include "console.h"
 #include "data_source.h"
 #include "outcome.h"
+#include "registry.h"
 #include "vornakdsn_version.h"
+#include "wide.h"
 
 namespace {
 
@@ -23,9 +25,10 @@ const char kHelp[] =
     VORNAKDSN_USAGE
     "\r\n"
     "Points the system ODBC data source vornakDsnStore at the Access database\r\n"
-    "DATABASE-PATH: asks the ODBC installer to remove the data source, then to add it\r\n"
-    "anew with the \"Microsoft Access Driver (*.mdb)\". The path is used as given.\r\n"
-    "Should the installer refuse the new one, the one that was there is put back.\r\n"
+    "DATABASE-PATH: asks the ODBC installer to remove the data source, then to\r\n"
+    "add it anew with the \"Microsoft Access Driver (*.mdb)\". The path is used as\r\n"
+    "given. Should the installer refuse the new one, the one that was there is\r\n"
+    "put back.\r\n"
     "\r\n"
     "Exit status (each run with a path also writes an event, source vornakdsn,\r\n"
     "to the Application log):\r\n"
@@ -57,26 +60,27 @@ bool AsksForHelp(const char* argument)
            strcmp(argument, "-h") == 0 || strcmp(argument, "--help") == 0;
 }
 
-// Adds the data source again as it was read before the removal, with the driver it was
-// listed with. True when the installer took it.
-bool PutBackDataSource(const DataSourceReading& before)
+void WriteAnsi(DWORD stream, const char* text)
 {
-    char* list = BuildRestoreList(before);
-    if (!list)
-        return false;
-    const char* driver = before.listedDriver ? before.listedDriver : kDriverDescription;
-    BOOL added = InstallerConfigDataSource(NULL, ODBC_ADD_SYS_DSN, driver, list);
-    LocalFree(list);
-    return added != FALSE;
+    WCHAR* wide = Widen(text);
+    if (!wide)
+        return;
+    WriteText(stream, wide);
+    LocalFree(wide);
 }
 
-int Register(const char* databasePath)
+int Register(const AdvancedServices* registry, const char* databasePath)
 {
+    char room[kRefusalRoom];
+    const char* refusal = RefuseDatabasePath(databasePath, 1, room);
+    if (refusal)
+        return ReportRefusedPath(registry, refusal, true);
+
     // What was there, read before anything changes: the record of what the run changed, and
     // what to put back should the installer refuse the new one after removing the old.
     static DataSourceReading before;
     LONG error;
-    bool readBefore = ReadDataSource(&before, &error);
+    bool readBefore = ReadDataSource(registry, &before, &error);
 
     // On a first install there is nothing to remove and the removal fails: that is fine.
     BOOL removed =
@@ -89,11 +93,18 @@ int Register(const char* databasePath)
     static InstallerAnswer answer;
     ReadInstallerAnswer(added, &answer);
 
+    // A removal that the installer accepted took a data source away: it goes back as it was.
     PutBack putBack = kNothingToPutBack;
-    bool existed = readBefore && (before.exists || before.listedDriver);
-    if (answer.kind != kAccepted && answer.kind != kUnreachable && removed && existed)
-        putBack = PutBackDataSource(before) ? kPutBack : kNotPutBack;
-    int status = ReportAddOutcome(answer, databasePath, readBefore ? &before : NULL, putBack);
+    if (answer.kind != kAccepted && answer.kind != kUnreachable && removed) {
+        if (!readBefore)
+            putBack = kUnreadBeforeRemoval;
+        else if (DataSourceExists(before))
+            putBack = PutBackDataSource(*registry, before) ? kPutBack : kNotPutBack;
+    }
+    static WidePath path;
+    WidenPath(databasePath, path);
+    int status =
+        ReportAddOutcome(registry, answer, path, readBefore ? &before : NULL, putBack);
     if (readBefore)
         ReleaseDataSource(&before);
     return status;
@@ -105,28 +116,26 @@ int main(int argc, char* argv[])
 {
     // Every answer that is not a registration comes before the removal, so a data source is
     // never removed without being added again.
-    if (argc < 2 || !argv[1]) {
-        WriteText(STD_ERROR_HANDLE, kUsage);
+    const bool check = argc >= 2 && argv[1] && strcmp(argv[1], "--check") == 0;
+    const char* databasePath = argc >= 2 + check ? argv[1 + check] : NULL;
+    if (!databasePath) {
+        WriteAnsi(STD_ERROR_HANDLE, kUsage);
         return kPathRefused;
     }
-    if (AsksForHelp(argv[1])) {
-        WriteText(STD_OUTPUT_HANDLE, kHelp);
-        return 0;
+    if (!check && AsksForHelp(databasePath)) {
+        WriteAnsi(STD_OUTPUT_HANDLE, kHelp);
+        return kSucceeded;
     }
-    if (strcmp(argv[1], "--version") == 0) {
-        WriteText(STD_OUTPUT_HANDLE, "vornakdsn " VORNAKDSN_VERSION_TEXT "\r\n");
-        return 0;
+    if (!check && strcmp(databasePath, "--version") == 0) {
+        WriteAnsi(STD_OUTPUT_HANDLE, "vornakdsn " VORNAKDSN_VERSION_TEXT "\r\n");
+        return kSucceeded;
     }
-    if (strcmp(argv[1], "--check") == 0) {
-        if (argc < 3 || !argv[2]) {
-            WriteText(STD_ERROR_HANDLE, kUsage);
-            return kPathRefused;
-        }
-        return CheckDataSource(argv[2]);
-    }
-    char room[kRefusalRoom];
-    const char* refusal = RefuseDatabasePath(argv[1], room);
-    if (refusal)
-        return ReportRefusedPath(refusal, true);
-    return Register(argv[1]);
+    // Once a run: the registry's and the event log's functions.
+    AdvancedServices services;
+    HMODULE advapi = BindAdvancedServices(&services);
+    const AdvancedServices* registry = advapi ? &services : NULL;
+    int status = check ? CheckDataSource(registry, databasePath) : Register(registry, databasePath);
+    if (advapi)
+        FreeLibrary(advapi);
+    return status;
 }

@@ -1,8 +1,7 @@
 #include "outcome.h"
 
-#include <string.h>
+#include <wchar.h>
 
-#include "attribute_list.h"
 #include "console.h"
 #include "event_log.h"
 #include "events.h"
@@ -10,62 +9,51 @@
 
 namespace {
 
-const char kPrefix[] = "vornakdsn: ";
-const int kPrefixLength = sizeof kPrefix - 1;
-const char kLineEnd[] = "\r\n";
-
-// The longest sentence: two paths of up to 4024 bytes or a path and what the user or the
+// The longest sentence: two paths of up to 4024 characters or a path and what the user or the
 // installer was told (under 1024), and the words around them.
 const int kSentenceLimit = 12 * 1024;
 
-// A sentence as standard error has it: the prefix, the sentence, its line end.
-char g_szLine[kPrefixLength + kSentenceLimit + sizeof kLineEnd];
+WCHAR g_szSentence[kSentenceLimit];
 
-char* const g_pszSentence = g_szLine + kPrefixLength;
-
-bool Append(DWORD textId, const char* const* strings)
+bool Append(DWORD textId, const WCHAR* const* strings)
 {
-    return AppendSentence(g_pszSentence, kSentenceLimit, textId, strings);
+    return AppendSentence(g_szSentence, kSentenceLimit, textId, strings);
 }
 
-// The sentence in g_szLine goes into an event, and, for a failure the user was not told of
-// yet, onto standard error.
-void Tell(WORD type, DWORD eventId, bool inEventLog, bool toStandardError)
+// The sentence goes onto standard error, for a failure the user was not told of yet, and into
+// an event.
+void Tell(const AdvancedServices* services, WORD type, DWORD eventId, bool inEventLog,
+          bool toStandardError)
 {
+    if (toStandardError)
+        WriteError(g_szSentence);
     if (inEventLog)
-        WriteEvent(type, eventId, g_pszSentence);
-    if (!toStandardError)
-        return;
-    CopyMemory(g_szLine, kPrefix, kPrefixLength);
-    lstrcatA(g_szLine, kLineEnd);
-    WriteText(STD_ERROR_HANDLE, g_szLine);
+        WriteEvent(services, type, eventId, g_szSentence);
 }
 
 // What the data source was before a run that wrote it: none, a path and whether anything
 // else differed from what the run wrote.
-void AppendBefore(const DataSourceReading* before, const char* databasePath)
+void AppendBefore(const DataSourceReading* before, const WCHAR* databasePath)
 {
     if (!before) {
         Append(TEXT_BEFORE_UNREAD, NULL);
         return;
     }
-    DataSourceDifference differences[kMaxDifferences];
+    static DataSourceDifference differences[kMaxDifferences];
     int count = CompareDataSource(*before, databasePath, differences);
     if (count == 1 && differences[0].kind == kDataSourceMissing) {
         Append(TEXT_BEFORE_NONE, NULL);
         return;
     }
     int others = 0;
-    for (int i = 0; i < count; i++) {
-        if (!differences[i].name || lstrcmpiA(differences[i].name, kPathKeyword) != 0)
-            others++;
-    }
-    const char* path = FindValue(*before, kPathKeyword);
-    char room[kShownLimit + 4];
-    const char* shown = path ? Shown(path, room) : NULL;
+    for (int i = 0; i < count; i++)
+        others += !differences[i].name || lstrcmpiW(differences[i].name, kPathValueName) != 0;
+    const WCHAR* path = FindText(*before, kPathValueName);
+    WCHAR room[kShownLimit + 4];
+    const WCHAR* shown = path ? Shown(path, room) : NULL;
     if (!path)
         Append(TEXT_BEFORE_NO_PATH, NULL);
-    else if (strcmp(path, databasePath) == 0)
+    else if (wcscmp(path, databasePath) == 0)
         Append(TEXT_BEFORE_SAME_PATH, NULL);
     else
         Append(TEXT_BEFORE_OTHER_PATH, &shown);
@@ -78,12 +66,12 @@ struct AnswerTelling {
     DWORD textId;
     WORD type;
     bool toStandardError;  // else the user was told already, in a box or on standard error
-    int status;
+    ExitStatus status;
 };
 
 const AnswerTelling kAnswerTellings[] = {
     {MSG_DATA_SOURCE_WRITTEN, TEXT_DATA_SOURCE_WRITTEN, EVENTLOG_INFORMATION_TYPE, false,
-     kDataSourceWritten},
+     kSucceeded},
     {MSG_INSTALLER_UNREACHABLE, TEXT_INSTALLER_UNREACHABLE, EVENTLOG_ERROR_TYPE, false,
      kInstallerUnreachable},
     {MSG_INSTALLER_REFUSED, TEXT_INSTALLER_REFUSED, EVENTLOG_ERROR_TYPE, true, kInstallerRefused},
@@ -92,33 +80,40 @@ const AnswerTelling kAnswerTellings[] = {
     {MSG_INSTALLER_REFUSED_UNEXPLAINED, TEXT_INSTALLER_REFUSED_UNEXPLAINED, EVENTLOG_ERROR_TYPE,
      true, kInstallerRefused},
 };
+static_assert(sizeof kAnswerTellings / sizeof *kAnswerTellings == kInstallerAnswerKinds,
+              "one telling for each kind of answer");
+
+// What is said of the data source that was there before a refused add, in the order of PutBack.
+const DWORD kPutBackTexts[] = {0, TEXT_PUT_BACK, TEXT_NOT_PUT_BACK, TEXT_UNREAD_BEFORE_REMOVAL};
+static_assert(sizeof kPutBackTexts / sizeof *kPutBackTexts == kPutBackKinds,
+              "one sentence for each end of the data source before");
 
 }  // namespace
 
-int ReportRefusedPath(const char* sentence, bool inEventLog)
+int ReportRefusedPath(const AdvancedServices* services, const char* sentence, bool inEventLog)
 {
-    lstrcpynA(g_pszSentence, sentence, kSentenceLimit);
-    Tell(EVENTLOG_ERROR_TYPE, MSG_PATH_REFUSED, inEventLog, true);
+    MultiByteToWideChar(CP_ACP, 0, sentence, -1, g_szSentence, kSentenceLimit);
+    Tell(services, EVENTLOG_ERROR_TYPE, MSG_PATH_REFUSED, inEventLog, true);
     return kPathRefused;
 }
 
-int ReportAddOutcome(const InstallerAnswer& answer, const char* databasePath,
-                     const DataSourceReading* before, PutBack putBack)
+int ReportAddOutcome(const AdvancedServices* services, const InstallerAnswer& answer,
+                     const WCHAR* databasePath, const DataSourceReading* before, PutBack putBack)
 {
     const AnswerTelling& telling = kAnswerTellings[answer.kind];
-    char codeText[16];
-    wsprintfA(codeText, "%lu", answer.code);
+    WCHAR code[12];
+    wsprintfW(code, L"%lu", answer.code);
+    WCHAR said[kAnswerTextSize];
+    MultiByteToWideChar(CP_ACP, 0, answer.text, -1, said, kAnswerTextSize);
     // %2 is the installer's code where it gave one, else what the user was told.
-    const char* strings[] = {databasePath,
-                             answer.kind == kRefusedWithError ? codeText : answer.text,
-                             answer.text};
-    g_pszSentence[0] = '\0';
+    const WCHAR* strings[] = {databasePath, answer.kind == kRefusedWithError ? code : said, said};
+    g_szSentence[0] = L'\0';
     if (!Append(telling.textId, strings))
         return telling.status;
     if (answer.kind == kAccepted)
         AppendBefore(before, databasePath);
     if (putBack != kNothingToPutBack)
-        Append(putBack == kPutBack ? TEXT_PUT_BACK : TEXT_NOT_PUT_BACK, NULL);
-    Tell(telling.type, telling.eventId, true, telling.toStandardError);
+        Append(kPutBackTexts[putBack], NULL);
+    Tell(services, telling.type, telling.eventId, true, telling.toStandardError);
     return telling.status;
 }

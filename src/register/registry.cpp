@@ -2,16 +2,16 @@
 
 #include "bind.h"
 
-HMODULE BindRegistryFunctions(RegistryFunctions* functions)
+HMODULE BindAdvancedServices(AdvancedServices* services)
 {
+    static const char* const kNames[] = {
+        "RegOpenKeyExW",    "RegCreateKeyExW",  "RegCloseKey",     "RegDeleteKeyW",
+        "RegEnumKeyExW",    "RegEnumValueW",    "RegQueryValueExW", "RegSetValueExW",
+        "RegDeleteValueW",  "RegisterEventSourceW", "ReportEventW", "DeregisterEventSource"};
     HMODULE module = LoadLibraryA("advapi32.dll");
     if (!module)
         return NULL;
-    bool found = Resolve(module, "RegOpenKeyExA", &functions->RegOpenKeyExA);
-    found = Resolve(module, "RegQueryValueExA", &functions->RegQueryValueExA) && found;
-    found = Resolve(module, "RegEnumValueA", &functions->RegEnumValueA) && found;
-    found = Resolve(module, "RegCloseKey", &functions->RegCloseKey) && found;
-    if (found)
+    if (ResolveAll(module, kNames, services))
         return module;
     FreeLibrary(module);
     return NULL;

@@ -9,45 +9,44 @@ const int kLineLimit = 12 * 1024;
 
 }  // namespace
 
-bool AppendSentence(char* buffer, int size, DWORD textId, const char* const* strings)
+bool AppendSentence(WCHAR* buffer, int size, DWORD textId, const WCHAR* const* strings)
 {
-    int end = lstrlenA(buffer);
+    int end = lstrlenW(buffer);
     // What the installer said may end without a full stop; the next sentence needs one before it.
-    bool stop = end && buffer[end - 1] != '.';
+    bool stop = end && buffer[end - 1] != L'.';
     int start = end ? end + 1 + stop : 0;
     if (start >= size)
         return false;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY,
                                   NULL, textId, 0, buffer + start, size - start,
-                                  reinterpret_cast<va_list*>(const_cast<char**>(strings)));
+                                  reinterpret_cast<va_list*>(const_cast<WCHAR**>(strings)));
     if (length == 0)
         return false;
     if (stop)
-        buffer[end++] = '.';
+        buffer[end++] = L'.';
     if (end)
-        buffer[end] = ' ';
+        buffer[end] = L' ';
     return true;
 }
 
-bool WriteSentence(DWORD stream, const char* prefix, DWORD textId, const char* const* strings)
+bool WriteSentence(DWORD stream, DWORD textId, const WCHAR* const* strings)
 {
-    static char line[kLineLimit];
-    lstrcpynA(line, prefix, kLineLimit);
-    // The sentence starts a text of its own after the prefix, not a second sentence after it.
-    char* sentence = line + lstrlenA(line);
-    sentence[0] = '\0';
-    if (!AppendSentence(sentence, kLineLimit - 2 - (sentence - line), textId, strings))
+    static WCHAR line[kLineLimit];
+    line[0] = L'\0';
+    if (!AppendSentence(line, kLineLimit, textId, strings))
         return false;
-    lstrcatA(line, "\r\n");
-    WriteText(stream, line);
+    if (stream == STD_ERROR_HANDLE)
+        WriteError(line);
+    else
+        WriteLine(stream, line);
     return true;
 }
 
-const char* Shown(const char* text, char (&room)[kShownLimit + 4])
+const WCHAR* Shown(const WCHAR* text, WCHAR (&room)[kShownLimit + 4])
 {
-    if (lstrlenA(text) <= kShownLimit)
+    if (lstrlenW(text) <= kShownLimit)
         return text;
-    CopyMemory(room, text, kShownLimit);
-    lstrcpyA(room + kShownLimit, "...");
+    CopyMemory(room, text, kShownLimit * sizeof(WCHAR));
+    lstrcpyW(room + kShownLimit, L"...");
     return room;
 }

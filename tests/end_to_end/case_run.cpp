@@ -11,7 +11,8 @@ CaseRun RunCase(const std::string& name, const Machine& machine, const std::stri
     if (!PlaceCopy(machine.system, SystemCopyOnDisk()) ||
         !PlaceCopy(machine.search, c.searchCopyPath) ||
         (machine.oldQuarantineFile && !WriteBytes(QuarantineOnDisk(), "old")) ||
-        (machine.oldDataSource && !PlaceOldDataSource()))
+        (machine.oldDataSource != OldDataSource::None &&
+         !PlaceOldDataSource(machine.oldDataSource == OldDataSource::Unreadable)))
         return c;
     c.placedSystemCopy = ReadBytes(SystemCopyOnDisk());
     HANDLE holder = INVALID_HANDLE_VALUE;

@@ -9,13 +9,15 @@
 #include "test_machine.h"
 #include "tool_run.h"
 
+enum class OldDataSource { None, Readable, Unreadable };
+
 struct Machine {
     CopySpec system;  // in the system directory
     CopySpec search;  // beside the program, where the ordinary search finds it first
     bool oldQuarantineFile = false;  // an odbccp32.bad from before
     bool systemCopyInUse = false;    // held open, without delete sharing, during the run
     const char* windows = NULL;      // the Windows version, as winecfg names it
-    bool oldDataSource = false;      // vornakDsnStore there before (see PlaceOldDataSource)
+    OldDataSource oldDataSource = OldDataSource::None;  // see PlaceOldDataSource
 };
 
 struct CaseRun {

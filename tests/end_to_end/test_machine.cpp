@@ -1,6 +1,5 @@
 #include "test_machine.h"
 
-#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -49,8 +48,26 @@ bool SetValue(const std::string& keyName, const char* name, DWORD type, const vo
     return set;
 }
 
+// Lets everyone do everything with the key (a null DACL), or no one anything (an empty one);
+// its owner may still change that.
+bool SetAccess(const std::string& keyName, bool open)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+        return false;
+    ACL empty;
+    SECURITY_DESCRIPTOR descriptor;
+    bool set = InitializeAcl(&empty, sizeof empty, ACL_REVISION) &&
+               InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+               SetSecurityDescriptorDacl(&descriptor, TRUE, open ? NULL : &empty, FALSE) &&
+               RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return set;
+}
+
 void RemoveDataSource()
 {
+    SetAccess(std::string(kDataSourceKey) + "\\Engines", true);
     for (const char* subkey : {"\\Engines\\Jet", "\\Engines", ""})
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kDataSourceKey) + subkey).c_str());
     HKEY listing;
@@ -79,8 +96,6 @@ const char* BuiltFileName(Standin standin)
         return "standin_refusing.dll";
     case Standin::RefusingUnexplained:
         return "standin_refusing_unexplained.dll";
-    case Standin::RefusingOnce:
-        return "standin_refusing_once.dll";
     case Standin::RefusingRemoval:
         return "standin_refusing_removal.dll";
     case Standin::NoEntryPoint:
@@ -189,7 +204,7 @@ std::string PrepareCase(const std::string& name)
     return folder;
 }
 
-bool PlaceOldDataSource()
+bool PlaceOldDataSource(bool unreadable)
 {
     const char driver[] = "Microsoft Access Driver (*.mdb)";
     bool placed = SetValue(kListingKey, "vornakDsnStore", REG_SZ, driver, sizeof driver);
@@ -200,19 +215,24 @@ bool PlaceOldDataSource()
                                        : SetValue(key, value.name, REG_DWORD, &value.number,
                                                   sizeof value.number));
     }
-    return placed;
+    return placed && (!unreadable || SetAccess(std::string(kDataSourceKey) + "\\Engines", false));
 }
 
-std::vector<std::string> OldDataSourceAttributes()
+bool OldDataSourceIsThere()
 {
-    std::vector<std::string> attributes;
     for (const OldValue& value : kOldValues) {
-        if (lstrcmpA(value.name, "Driver") != 0)
-            attributes.push_back(std::string(value.name) + "=" +
-                                 (value.text ? value.text : std::to_string(value.number)));
+        DWORD type = 0;
+        BYTE data[64] = {};
+        DWORD size = sizeof data;
+        if (RegGetValueA(HKEY_LOCAL_MACHINE, (std::string(kDataSourceKey) + value.subkey).c_str(),
+                         value.name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS)
+            return false;
+        bool same = value.text ? type == REG_SZ && lstrcmpA(reinterpret_cast<char*>(data), value.text) == 0
+                               : type == REG_DWORD && *reinterpret_cast<DWORD*>(data) == value.number;
+        if (!same)
+            return false;
     }
-    std::sort(attributes.begin(), attributes.end());
-    return attributes;
+    return true;
 }
 
 bool PlaceCopy(const CopySpec& copy, const std::string& path)

@@ -14,7 +14,6 @@ enum class Standin {
     Unversioned,
     Refusing,             // refuses to add, and says why at length
     RefusingUnexplained,  // refuses to add, and has no SQLInstallerError
-    RefusingOnce,         // refuses the first request to add, and says why at length
     RefusingRemoval,      // refuses to remove only
     NoEntryPoint,
     EmptyFile
@@ -62,11 +61,11 @@ std::string QuarantineOnDisk();
 // stand-ins' log starting empty. Returns the folder.
 std::string PrepareCase(const std::string& name);
 // vornakDsnStore in the registry as the Access driver leaves one, pointing at C:\Data\old.mdb:
-// some values numbers, its engine's settings in its subkey Engines\Jet. False when it cannot be
-// written. PrepareCase removes it.
-bool PlaceOldDataSource();
-// Its attributes, each keyword=value, in the order of their names: what adds it again.
-std::vector<std::string> OldDataSourceAttributes();
+// some values numbers, its engine's settings in its subkey Engines\Jet; where unreadable, that
+// subkey lets no one read it. False when it cannot be written. PrepareCase removes it.
+bool PlaceOldDataSource(bool unreadable);
+// The registry holds that data source as it was placed.
+bool OldDataSourceIsThere();
 
 // Writes the copy to path; an absent copy writes nothing.
 bool PlaceCopy(const CopySpec& copy, const std::string& path);

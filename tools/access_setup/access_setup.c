@@ -3,7 +3,8 @@
    stores a data source as Windows' own ODBC administrator does:
      HKLM\Software\ODBC\ODBC.INI\<name>              Driver and every other attribute, as strings
      HKLM\Software\ODBC\ODBC.INI\ODBC Data Sources   <name> = <driver description>
-   (HKCU for a user data source) and on removal deletes both. As on Windows, the installer
+   (HKCU for a user data source) and on removal deletes both, the first with every subkey, as
+   the Access driver's own setup does with Engines\Jet. As on Windows, the installer
    asks for a system data source by setting its configuration mode and then passing the
    plain add or remove request. Nothing else is asked or shown. Built with
    ACCESS_SETUP_REFUSES_ADD, it refuses every add request, as a setup routine may that finds
@@ -96,7 +97,7 @@ static BOOL RemoveDataSource(const char* name)
     HKEY odbcIni, dataSources;
     if (RegOpenKeyExA(ConfiguredRoot(), ODBC_INI, 0, KEY_ALL_ACCESS, &odbcIni) != ERROR_SUCCESS)
         return FALSE;
-    BOOL removed = RegDeleteKeyA(odbcIni, name) == ERROR_SUCCESS;
+    BOOL removed = RegDeleteTreeA(odbcIni, name) == ERROR_SUCCESS;
     if (RegOpenKeyExA(odbcIni, "ODBC Data Sources", 0, KEY_ALL_ACCESS, &dataSources) ==
         ERROR_SUCCESS) {
         RegDeleteValueA(dataSources, name);

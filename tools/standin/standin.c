@@ -7,9 +7,8 @@
      call   <references> <owner window> <request> <driver in hex>
             <attribute list in hex, closing NUL included> <own path>
    References are the loader's count for the module, as the loader's own list shows it.
-   It refuses the request whose code STANDIN_REFUSES gives (none when 0), with STANDIN_ONCE
-   only the first time, and with STANDIN_EXPLAINS it has an SQLInstallerError that explains a
-   refusal at length. */
+   It refuses the request whose code STANDIN_REFUSES gives (none when 0), and with
+   STANDIN_EXPLAINS it has an SQLInstallerError that explains a refusal at length. */
 #include <windows.h>
 #include <sql.h>
 
@@ -119,12 +118,6 @@ __declspec(dllexport) BOOL WINAPI SQLConfigDataSource(HWND owner, WORD request, 
     AddHex((const unsigned char*)attributes, ListLength(attributes));
     Add(" ");
     End();
-#ifdef STANDIN_ONCE
-    static BOOL refused;
-    if (refused)
-        return TRUE;
-    refused = request == STANDIN_REFUSES;
-#endif
     return request != STANDIN_REFUSES;
 }
 #endif

@@ -1,0 +1,68 @@
+// Registry keys as they are stored, kept in memory: every value with its name, type and bytes,
+// and every subkey with its own, to compare with what is there later and to write back as it
+// was. Read and written with the wide functions, in the registry view the program sees (the
+// 32-bit one under WoW64), so that no text passes through the program's code page.
+#ifndef VORNAKDSN_SNAPSHOT_H
+#define VORNAKDSN_SNAPSHOT_H
+
+#include "registry.h"
+
+// A key or a value; a value belongs to the key recorded before it. In the block each record
+// starts at a multiple of four bytes, its name right after it: a key's path below the root it
+// was read from, a value's name. A value's bytes follow its name, with two zero bytes more, so
+// that a string read from it always ends.
+struct SnapshotRecord {
+    WORD isValue;
+    WORD nameLength;  // in characters, the NUL included
+    DWORD type;       // a value's type; a key's number of values
+    DWORD size;       // a value's size in bytes; a key's number of subkeys
+};
+
+struct Snapshot {
+    BYTE* records;  // fixed memory from the local heap; null while empty
+    DWORD size;
+    DWORD room;
+};
+
+// The longest key path a snapshot holds, the NUL included. No data source comes near it.
+const int kKeyPathLimit = 512;
+
+// Adds the key at path below root, its values, then each of its subkeys in the same way;
+// nothing where there is no such key. ERROR_SUCCESS, or the registry's error code.
+LONG AddKey(const AdvancedServices& registry, HKEY root, const WCHAR* path, Snapshot* snapshot);
+
+// Adds the key at path below root, where it is there, with only its value name, where it has
+// one: a part of a key, which holds other values that are not recorded.
+LONG AddValue(const AdvancedServices& registry, HKEY root, const WCHAR* path, const WCHAR* name,
+              Snapshot* snapshot);
+
+// The first record when record is null, else the one after it; null after the last.
+const SnapshotRecord* NextRecord(const Snapshot& snapshot, const SnapshotRecord* record);
+
+inline const WCHAR* NameOf(const SnapshotRecord* record)
+{
+    return reinterpret_cast<const WCHAR*>(record + 1);
+}
+
+inline const BYTE* DataOf(const SnapshotRecord* record)
+{
+    return reinterpret_cast<const BYTE*>(NameOf(record) + record->nameLength);
+}
+
+// The value name of the key at path, or null; names compare without regard to case, as the
+// registry compares them.
+const SnapshotRecord* FindValue(const Snapshot& snapshot, const WCHAR* path, const WCHAR* name);
+
+// The same keys and values, in the same order, to the byte.
+bool SameSnapshot(const Snapshot& a, const Snapshot& b);
+
+// Creates each key below root and sets each value as the snapshot holds it.
+LONG WriteSnapshot(const AdvancedServices& registry, HKEY root, const Snapshot& snapshot);
+
+// Deletes the key at path below root with all of its subkeys; ERROR_SUCCESS where there is
+// none.
+LONG DeleteKey(const AdvancedServices& registry, HKEY root, const WCHAR* path);
+
+void ReleaseSnapshot(Snapshot* snapshot);
+
+#endif
