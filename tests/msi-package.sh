@@ -1,11 +1,13 @@
 #!/bin/bash
 # usage: msi-package.sh PACKAGES LAUNCHER TEMPLATE WORK win32|win64
 # Installs the packages that packages.sh built into PACKAGES as an administrator's deployment
-# would (msiexec /qn), each case in a copy of TEMPLATE (see prefix-template.sh) below WORK,
-# with Wine's ODBC installer and the Access setup stand-in that ./run.sh uses: what is
-# installed, what is refused and left behind, install commands repeated over a data source
-# that is right or not, upgrade and downgrade, repair, uninstall, an install where no one can
-# see a box, and another build of the same version.
+# would (msiexec /qn), in copies of TEMPLATE (see prefix-template.sh) below WORK, with Wine's
+# ODBC installer and the Access setup stand-in that ./run.sh uses: what is installed, what is
+# refused and left behind, install commands repeated over a data source that is right or not,
+# upgrade and downgrade, repair, uninstall, an install where no one can see a box, and another
+# build of the same version. A prefix and its services take longer to start than most cases
+# take to run, so cases follow one another in one prefix where each ends as the next begins
+# (nothing installed, say), which each asserts; a case that fails may fail the next too.
 set -uo pipefail
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh" "$@"
@@ -22,6 +24,43 @@ begin_case() {
     cp "$packages"/signed/vornakdsn-1.0.0.msi "$WINEPREFIX/drive_c/signed.msi"
 }
 
+# next_case NAME: the case NAME, where the one before left the prefix.
+next_case() {
+    name_case "$1"
+}
+
+# What the cases look at in the registry, read after each msiexec in one process (see
+# registry_dump), as 32-bit programs see it: the data source, the remembered path, the
+# installed products, the event source.
+registry_dump=$(dirname "$launcher")/registry_dump.exe
+remembered='HKLM\Software\vornakdsn'
+uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+state=
+read_state() {
+    state=$(wine "$registry_dump" "$data_source" "$remembered" "$uninstall" "$event_source" \
+            2>/dev/null | tr -d '\r') || fail "cannot read the registry"
+}
+
+# state_value KEY NAME: the value's text; nothing where it is not there.
+state_value() {
+    line="$1\\$2=" awk 'BEGIN { line = ENVIRON["line"] }
+                        index($0, line) == 1 { print substr($0, length(line) + 1); exit }' <<<"$state"
+}
+
+# expect_gone KEY [NAME]: neither the key nor, given NAME, that value of it is there.
+expect_gone() {
+    local line
+    while IFS= read -r line; do
+        if [ -n "${2-}" ]; then
+            [[ $line == "$1\\$2="* ]] || continue
+        else
+            [[ $line == "$1" || $line == "$1\\"* ]] || continue
+        fi
+        fail "$1${2:+ value $2} exists"
+        return
+    done <<<"$state"
+}
+
 # expect_status STATUS ARGUMENTS...: msiexec ARGUMENTS, silent, ends with STATUS as Windows
 # gives it, of which Wine passes on only the low byte.
 expect_status() {
@@ -30,6 +69,7 @@ expect_status() {
     wine msiexec "$@" /qn </dev/null >/dev/null 2>&1 || got=$?
     [ ${#command} -le 120 ] || command="${command:0:120}..."
     [ "$got" = $((expected % 256)) ] || fail "$command ended with $got, not $expected"
+    read_state
 }
 
 # As expect_status, with msiexec on a window station that no one sees, as under a deployment
@@ -40,35 +80,29 @@ expect_status_unseen() {
     shift
     wine "$launcher" --unseen 300 "$(hex "msiexec $* /qn")" </dev/null >/dev/null 2>&1 || got=$?
     [ "$got" = $((expected % 256)) ] || fail "unseen msiexec $* ended with $got, not $expected"
+    read_state
 }
 
 expect_database() {
     local got
-    got=$(value "$data_source" DBQ)
+    got=$(state_value "$data_source" DBQ)
     [ "$got" = "$1" ] || fail "DBQ is '$got', not '$1'"
 }
 
 expect_remembered() {
     local got
-    got=$(value 'HKLM\Software\vornakdsn' DatabasePath)
+    got=$(state_value "$remembered" DatabasePath)
     [ "$got" = "$1" ] || fail "the remembered path is '$got', not '$1'"
 }
 
-# Each installed vornakdsn, as Programs and Features lists it: its version.
-products() {
-    reg_query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s |
-        awk '/^HKEY/ { name = ""; version = "" }
-             $1 == "DisplayName" { name = $3 } $1 == "DisplayVersion" { version = $3 }
-             name == "vornakdsn" && version != "" { print version; name = "" }'
-}
-
-# The key is in every prefix: a failed query could not ask, and says nothing.
+# Each installed vornakdsn, as Programs and Features lists it: its version, and a blank.
 expect_products() {
     local got
-    if ! got=$(products | tr '\n' ' '); then
-        fail "cannot read the installed products"
-        return
-    fi
+    got=$(key=$uninstall awk -F= '
+        !index($0, "=") { name = ""; version = "" }
+        index($0, ENVIRON["key"] "\\") != 1 { next }
+        $1 ~ /\\DisplayName$/ { name = $2 } $1 ~ /\\DisplayVersion$/ { version = $2 }
+        name == "vornakdsn" && version != "" { printf "%s ", version; name = "" }' <<<"$state")
     [ "$got" = "$1" ] || fail "installed: '$got', not '$1'"
 }
 
@@ -80,7 +114,7 @@ expect_installed_program() {
 expect_nothing_installed() {
     [ ! -e "$WINEPREFIX/drive_c/$program_folder" ] || fail "$program_folder exists"
     expect_products ""
-    expect_absent "$event_source"
+    expect_gone "$event_source"
 }
 
 # A stale value in the data source, gone only if the program ran again.
@@ -89,89 +123,64 @@ mark_stale() {
 }
 
 expect_program_ran() {
-    expect_absent "$data_source" UID
+    expect_gone "$data_source" UID
 }
-
-begin_case install_with_blanks
-expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
-expect_database 'C:\Data Files\orders db.mdb'
-expect_installed_program "$packages/unsigned/vornakdsn.exe"
-expect_products "1.0.0 "
-got=$(value "$event_source" EventMessageFile)
-[ "$got" = "C:\\${program_folder//\//\\}\\vornakdsn.exe" ] || fail "EventMessageFile is '$got'"
-# The same install command again, as a start-up script gives it at every start, finds the
-# data source right and changes nothing: the program does not run.
-mark_stale
-expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
-[ "$(value "$data_source" UID)" = stale ] || fail "installing again ran the program"
-end
-
-# Engines repeat an install command until the data source points at DATABASEPATH.
-begin_case install_converges
-expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\a.mdb'
-# Another path in a plain install command repoints the data source and is remembered.
-expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
-expect_database 'C:\Data\b.mdb'
-expect_remembered 'C:\Data\b.mdb'
-expect_products "1.0.0 "
-# A deleted data source comes back, whatever the command line says of where it points.
-wine reg delete "$data_source" /f "${view[@]}" >/dev/null
-expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb' 'CURRENTDATABASEPATH=C:\Data\b.mdb'
-expect_database 'C:\Data\b.mdb'
-# One changed by hand is put back, with the path on the command line or the remembered one.
-wine reg add "$data_source" /v DBQ /d 'C:\Elsewhere\x.mdb' /f "${view[@]}" >/dev/null
-expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
-expect_database 'C:\Data\b.mdb'
-wine reg add "$data_source" /v DBQ /d 'C:\Elsewhere\x.mdb' /f "${view[@]}" >/dev/null
-mark_stale
-expect_status 0 /i 'C:\first.msi'
-expect_program_ran
-expect_database 'C:\Data\b.mdb'
-expect_remembered 'C:\Data\b.mdb'
-end
 
 begin_case refused_without_path
 # 1603: the launch condition refused it.
 expect_status 1603 /i 'C:\first.msi'
 expect_nothing_installed
-expect_absent "$data_source"
+expect_gone "$data_source"
+tally
+
+next_case refused_too_long_path
+# The program refuses the path (exit status 2), which fails the install and rolls it back.
+# Wine's msiexec ends such an install with 1627 where Windows' ends it with 1603.
+expect_status 1627 /i 'C:\first.msi' "DATABASEPATH=C:\\$(printf '%4022s' '' | tr ' ' d)"
+expect_nothing_installed
+expect_gone "$data_source"
+tally
+
+next_case unseen_without_installer
+# The program alone cannot load the installer library (msiexec needs it itself), and no one
+# sees the box it would show: it ends with status 3 instead of waiting for ever, and the
+# install fails and is rolled back.
+wine reg add 'HKCU\Software\Wine\AppDefaults\vornakdsn.exe\DllOverrides' /v odbccp32 /d '' /f \
+    >/dev/null
+expect_status_unseen 1627 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
+expect_nothing_installed
+expect_gone "$data_source"
+wine reg delete 'HKCU\Software\Wine\AppDefaults\vornakdsn.exe\DllOverrides' /v odbccp32 /f \
+    >/dev/null || fail "cannot give the program its installer back"
+tally
+
+# Without the Access driver the installer refuses the data source (status 4): the install
+# fails and is rolled back. (Wine's log has no line for the program's status.)
+next_case refused_by_installer
+wine reg delete 'HKLM\Software\ODBC\ODBCINST.INI\Microsoft Access Driver (*.mdb)' /f \
+    "${view[@]}" >/dev/null 2>&1 || fail "cannot remove the Access driver"
+expect_status 1627 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
+expect_nothing_installed
+expect_gone "$data_source"
 end
 
 # "[DATABASEPATH]" would end in \", which the program receives as a quote.
 begin_case refused_trailing_backslash
 expect_status 1603 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\'
 expect_nothing_installed
-expect_absent "$data_source"
+expect_gone "$data_source"
 # Over an installed product, nothing changes either.
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
 mark_stale
 expect_status 1603 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\'
 expect_status 1603 /i 'C:\first.msi' REINSTALL=ALL REINSTALLMODE=vomus 'DATABASEPATH=C:\Data\'
-[ "$(value "$data_source" UID)" = stale ] || fail "the refused path ran the program"
+[ "$(state_value "$data_source" UID)" = stale ] || fail "the refused path ran the program"
 expect_database 'C:\Data\orders.mdb'
 expect_remembered 'C:\Data\orders.mdb'
 expect_products "1.0.0 "
-end
+tally
 
-begin_case refused_too_long_path
-# The program refuses the path (exit status 2), which fails the install and rolls it back.
-# Wine's msiexec ends such an install with 1627 where Windows' ends it with 1603.
-expect_status 1627 /i 'C:\first.msi' "DATABASEPATH=C:\\$(printf '%4022s' '' | tr ' ' d)"
-expect_nothing_installed
-expect_absent "$data_source"
-end
-
-# Without the Access driver the installer refuses the data source (status 4): the install
-# fails and is rolled back. (Wine's log has no line for the program's status.)
-begin_case refused_by_installer
-wine reg delete 'HKLM\Software\ODBC\ODBCINST.INI\Microsoft Access Driver (*.mdb)' /f \
-    "${view[@]}" >/dev/null 2>&1 || fail "cannot remove the Access driver"
-expect_status 1627 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
-expect_nothing_installed
-expect_absent "$data_source"
-end
-
-begin_case upgrade_keeps_path
+next_case upgrade_keeps_path
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
 mark_stale
 expect_status 0 /i 'C:\higher.msi'
@@ -197,22 +206,25 @@ expect_status 0 /x 'C:\first.msi'
 expect_nothing_installed
 # The data source belongs to the application that uses the database.
 expect_database 'C:\New\orders.mdb'
-end
+tally
 
-begin_case unseen_without_installer
-# The program alone cannot load the installer library (msiexec needs it itself), and no one
-# sees the box it would show: it ends with status 3 instead of waiting for ever, and the
-# install fails and is rolled back.
-wine reg add 'HKCU\Software\Wine\AppDefaults\vornakdsn.exe\DllOverrides' /v odbccp32 /d '' /f \
-    >/dev/null
-expect_status_unseen 1627 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
-expect_nothing_installed
-expect_absent "$data_source"
-end
+next_case install_with_blanks
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
+expect_database 'C:\Data Files\orders db.mdb'
+expect_installed_program "$packages/unsigned/vornakdsn.exe"
+expect_products "1.0.0 "
+got=$(state_value "$event_source" EventMessageFile)
+[ "$got" = "C:\\${program_folder//\//\\}\\vornakdsn.exe" ] || fail "EventMessageFile is '$got'"
+# The same install command again, as a start-up script gives it at every start, finds the
+# data source right and changes nothing: the program does not run.
+mark_stale
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
+[ "$(state_value "$data_source" UID)" = stale ] || fail "installing again ran the program"
+tally
 
 # The signed build of the same version replaces the unsigned one: one product, its files,
 # the path given before, and the program run again.
-begin_case signed_over_unsigned
+next_case signed_over_unsigned
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
 mark_stale
 expect_status 0 /i 'C:\signed.msi'
@@ -221,6 +233,30 @@ expect_installed_program "$packages/signed/vornakdsn.exe"
 expect_database 'C:\Data\orders.mdb'
 expect_remembered 'C:\Data\orders.mdb'
 expect_products "1.0.0 "
+end
+
+# Engines repeat an install command until the data source points at DATABASEPATH.
+begin_case install_converges
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\a.mdb'
+# Another path in a plain install command repoints the data source and is remembered.
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
+expect_database 'C:\Data\b.mdb'
+expect_remembered 'C:\Data\b.mdb'
+expect_products "1.0.0 "
+# A deleted data source comes back, whatever the command line says of where it points.
+wine reg delete "$data_source" /f "${view[@]}" >/dev/null
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb' 'CURRENTDATABASEPATH=C:\Data\b.mdb'
+expect_database 'C:\Data\b.mdb'
+# One changed by hand is put back, with the path on the command line or the remembered one.
+wine reg add "$data_source" /v DBQ /d 'C:\Elsewhere\x.mdb' /f "${view[@]}" >/dev/null
+expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
+expect_database 'C:\Data\b.mdb'
+wine reg add "$data_source" /v DBQ /d 'C:\Elsewhere\x.mdb' /f "${view[@]}" >/dev/null
+mark_stale
+expect_status 0 /i 'C:\first.msi'
+expect_program_ran
+expect_database 'C:\Data\b.mdb'
+expect_remembered 'C:\Data\b.mdb'
 end
 
 summary
