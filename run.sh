@@ -5,12 +5,13 @@
 # source as the prefix's registry holds it (see scripts/wine/run-program.sh). Exits non-zero
 # when the data source is missing or does not point at DATABASE-PATH.
 #
-# Plain, the prefix is 32-bit Windows (build/run-prefix). With --wow64 it is 64-bit Windows
-# (build/run-prefix-wow64), where the program runs under WoW64: the data source is printed as
-# the 32-bit registry view holds it, and the 64-bit view must have none.
+# Plain, the prefix is 32-bit Windows (build/wine/run-prefix). With --wow64 it is 64-bit
+# Windows (build/wine/run-prefix-wow64), where the program runs under WoW64: the data source is
+# printed as the 32-bit registry view holds it, and the 64-bit view must have none.
 #
-# On a host that cannot run 32-bit x86 programs, or with --vm, builds here and runs the Wine
-# half in a Debian 12 guest under QEMU (see scripts/guest/run.sh).
+# On a host that cannot run 32-bit x86 programs, or with --vm, builds here, making the guest
+# meanwhile where it is not made yet, and runs the Wine half in a Debian 12 guest under QEMU
+# (see scripts/guest/run.sh), with build/wine on the guest's own disk.
 set -euo pipefail
 cd "$(dirname "$0")"
 guest=no
@@ -21,12 +22,19 @@ elif ! scripts/runs-32-bit.sh; then
     guest=yes
 fi
 # Only what running needs: the tests' packages are ./test.sh's to install.
-if [ "$guest" = yes ]; then
-    scripts/install-dependencies.sh --program
-else
+if [ "$guest" = no ]; then
     scripts/install-dependencies.sh --run
+    cmake --preset default >/dev/null
+    cmake --build --preset default --target vornakdsn access_setup launch -j "$(nproc)" >/dev/null
+    exec scripts/wine/run-program.sh "$@"
 fi
+scripts/install-dependencies.sh --program --guest-tools
+# The guest, where it is still to make, is made while the program builds.
+scripts/guest/image.sh >/dev/null &
+image=$!
+trap 'kill "$image" 2>/dev/null || true' EXIT
 cmake --preset default >/dev/null
 cmake --build --preset default --target vornakdsn access_setup launch -j "$(nproc)" >/dev/null
-[ "$guest" = no ] || exec scripts/guest/run.sh scripts/wine/run-program.sh "$@"
-exec scripts/wine/run-program.sh "$@"
+wait "$image" || true
+trap - EXIT
+exec scripts/guest/run.sh --local build/wine scripts/wine/run-program.sh "$@"

@@ -1,6 +1,6 @@
 #!/bin/bash
-# usage: scripts/install-dependencies.sh [JOB] [--list]
-# Installs, on Debian 12 as root, what a job needs and the machine lacks. The jobs:
+# usage: scripts/install-dependencies.sh [JOB...] [--list]
+# Installs, on Debian 12 as root, what the jobs need and the machine lacks, in one go. The jobs:
 #   (none)         building and testing it all here
 #   --program      building the program and the Windows helpers that running it needs
 #   --run          that, and Wine to run it here (./run.sh)
@@ -22,17 +22,29 @@ release=("${release_tools[@]}" "${release_helpers[@]}")
 build=("${release[@]}" googletest softhsm2 opensc gnutls-bin libengine-pkcs11-openssl)
 windows=(wine wine32:i386 wine64)
 wine=("${windows[@]}" xvfb xauth cmake)
-case "${1-}" in
---guest-tools) packages=(debootstrap qemu-system-x86 qemu-utils e2fsprogs) ;;
---program) packages=("${program[@]}") ;;
---run) packages=("${program[@]}" "${windows[@]}") ;;
---release) packages=("${release[@]}") ;;
---build) packages=("${build[@]}") ;;
---wine) packages=("${wine[@]}") ;;
-"") packages=("${build[@]}" "${wine[@]}") ;;
-*) die 2 "usage: scripts/install-dependencies.sh [--program | --run | --release | --build | --wine | --guest-tools] [--list]" ;;
-esac
-if [ "${2-}" = --list ]; then
+jobs=()
+list=no
+for argument in "$@"; do
+    case $argument in
+    --list) list=yes ;;
+    --guest-tools | --program | --run | --release | --build | --wine) jobs+=("$argument") ;;
+    *) die 2 "usage: scripts/install-dependencies.sh [--program | --run | --release | --build | --wine | --guest-tools]... [--list]" ;;
+    esac
+done
+[ ${#jobs[@]} -gt 0 ] || jobs=(everything)
+packages=()
+for job in "${jobs[@]}"; do
+    case $job in
+    --guest-tools) packages+=(debootstrap qemu-system-x86 qemu-utils e2fsprogs) ;;
+    --program) packages+=("${program[@]}") ;;
+    --run) packages+=("${program[@]}" "${windows[@]}") ;;
+    --release) packages+=("${release[@]}") ;;
+    --build) packages+=("${build[@]}") ;;
+    --wine) packages+=("${wine[@]}") ;;
+    everything) packages+=("${build[@]}" "${wine[@]}") ;;
+    esac
+done
+if [ "$list" = yes ]; then
     printf '%s\n' "${packages[@]}"
     exit 0
 fi
@@ -52,7 +64,7 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 [ "$(id -u)" -eq 0 ] ||
-    die 2 "missing ${missing[*]}: as root, scripts/install-dependencies.sh ${1-} installs them"
+    die 2 "missing ${missing[*]}: as root, scripts/install-dependencies.sh $* installs them"
 echo "installing: ${missing[*]}" >&2
 if [[ " ${missing[*]} " == *" wine32:i386 "* ]] &&
     ! dpkg --print-foreign-architectures | grep -qx i386; then

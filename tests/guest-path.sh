@@ -62,11 +62,13 @@ through() {
 
 name_case run_in_guest
 through 0 "$tcg
+build/wine on own.img,if=virtio,format=raw,discard=unmap
 scripts/wine/run-program.sh
 --wow64
 C:\\Data\\Заказы \"x\".mdb
 CTEST_PARALLEL_LEVEL=3" "$source_dir/run.sh" --vm --wow64 'C:\Data\Заказы "x".mdb'
 through 3 "$tcg
+build/wine on own.img,if=virtio,format=raw,discard=unmap
 scripts/wine/run-program.sh
 CTEST_PARALLEL_LEVEL=3" "$source_dir/run.sh" --vm
 through 0 "$tcg
@@ -80,6 +82,7 @@ tally
 name_case no_32_bit_host
 without_32_bit=$tests/without-32-bit.py
 through 0 "$tcg
+build/wine on own.img,if=virtio,format=raw,discard=unmap
 scripts/wine/run-program.sh
 CTEST_PARALLEL_LEVEL=3" "$without_32_bit" "$source_dir/run.sh"
 grep -q '^this host cannot run 32-bit x86 programs' "$work/errors" || fail "did not say why"

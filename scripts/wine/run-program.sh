@@ -5,18 +5,18 @@
 # own, with the Access setup stand-in (build/tools/access_setup.dll) behind it, the path
 # handed over exactly by build/tools/launch.exe; then prints the data source as the prefix's
 # registry holds it. Exits non-zero when the data source is missing or does not point at
-# DATABASE-PATH. Plain, the prefix is 32-bit Windows (build/run-prefix); with --wow64 it is
-# 64-bit Windows (build/run-prefix-wow64): the data source is printed as the 32-bit registry
-# view holds it, and the 64-bit view must have none.
+# DATABASE-PATH. Plain, the prefix is 32-bit Windows (build/wine/run-prefix); with --wow64 it
+# is 64-bit Windows (build/wine/run-prefix-wow64): the data source is printed as the 32-bit
+# registry view holds it, and the 64-bit view must have none.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=scripts/lib.sh
 . scripts/lib.sh
 arch=win32
-prefix=build/run-prefix
+prefix=build/wine/run-prefix
 if [ "${1-}" = --wow64 ]; then
     arch=win64
-    prefix=build/run-prefix-wow64
+    prefix=build/wine/run-prefix-wow64
     shift
 fi
 database=${1-'C:\Data\orders.mdb'}
