@@ -71,7 +71,8 @@ path() {
     local status=0 errors got
     errors=$(LC_ALL=$1 wine "$launcher" 180 "$(hex "$2 $3")" 2>&1 >/dev/null | tr -d '\r') ||
         status=$?
-    got=$(exact_value "$data_source" DBQ)
+    read_state "$data_source"
+    got=$(state_value "$data_source" DBQ)
     case $4 in
     refused*)
         [ "$status" = 2 ] || fail "ended with $status, not 2"
@@ -265,7 +266,8 @@ close_prefix
 check() {
     name_case "checks: $1"
     local status=0 said registry
-    registry=$(reg_query 'HKLM\Software\ODBC' /s)
+    read_state 'HKLM\Software\ODBC'
+    registry=$state
     said=$(WINEDEBUG=+eventlog "${@:5}" wine "$program" --check "$2" 2>"$WINEPREFIX/errors" |
            console_text) || status=$?
     said=$({ printf '%s\n' "$said"; grep -e '^vornakdsn: ' -e 'Event' "$WINEPREFIX/errors"; } |
@@ -273,7 +275,8 @@ check() {
     [ "$status" = "$3" ] || fail "ended with $status, not $3"
     [ "$said" = "$4" ] || fail "said:
 $said"
-    [ "$(reg_query 'HKLM\Software\ODBC' /s)" = "$registry" ] || fail "changed the registry"
+    read_state 'HKLM\Software\ODBC'
+    [ "$state" = "$registry" ] || fail "changed the registry"
     tally
 }
 
@@ -281,19 +284,18 @@ begin replaced "$template" "$work"
 wine "$program" 'C:\Data\first.mdb' || fail "first run exited with status $?"
 wine reg add "$data_source" /v UID /d stale /f "${view[@]}" >/dev/null
 wine "$program" 'C:\Other Data\second.mdb' || fail "second run exited with status $?"
-stored=$(reg_query 'HKLM\Software\ODBC\ODBC.INI' /s | grep -v '^$')
-expected='HKEY_LOCAL_MACHINE\Software\ODBC\ODBC.INI\ODBC Data Sources
-    vornakDsnStore    REG_SZ    Microsoft Access Driver (*.mdb)
-HKEY_LOCAL_MACHINE\Software\ODBC\ODBC.INI\vornakDsnStore
-    DBQ    REG_SZ    C:\Other Data\second.mdb
-    Driver    REG_SZ    C:\windows\system32\vornak_access_setup.dll
-    FIL    REG_SZ    MS Access
-    MaxBufferSize    REG_SZ    2048
-    PageTimeout    REG_SZ    5'
-# reg lists the key itself first, without values of its own.
-stored=$(grep -vxF 'HKEY_LOCAL_MACHINE\Software\ODBC\ODBC.INI' <<<"$stored")
-[ "$stored" = "$expected" ] || fail "the registry holds:
-$stored"
+read_state 'HKLM\Software\ODBC\ODBC.INI'
+expected='HKLM\Software\ODBC\ODBC.INI
+HKLM\Software\ODBC\ODBC.INI\ODBC Data Sources
+HKLM\Software\ODBC\ODBC.INI\ODBC Data Sources\vornakDsnStore=Microsoft Access Driver (*.mdb)
+HKLM\Software\ODBC\ODBC.INI\vornakDsnStore
+HKLM\Software\ODBC\ODBC.INI\vornakDsnStore\DBQ=C:\Other Data\second.mdb
+HKLM\Software\ODBC\ODBC.INI\vornakDsnStore\Driver=C:\windows\system32\vornak_access_setup.dll
+HKLM\Software\ODBC\ODBC.INI\vornakDsnStore\FIL=MS Access
+HKLM\Software\ODBC\ODBC.INI\vornakDsnStore\MaxBufferSize=2048
+HKLM\Software\ODBC\ODBC.INI\vornakDsnStore\PageTimeout=5'
+[ "$state" = "$expected" ] || fail "the registry holds:
+$state"
 if [ "$WINEARCH" = win64 ]; then
     # What 64-bit programs see: neither the data source nor its entry.
     view=(/reg:64)

@@ -5,10 +5,12 @@
 #
 # The tests that run cases in prefixes source it with their own arguments,
 #   SUBJECT LAUNCHER TEMPLATE WORK win32|win64
-# (SUBJECT being what they test, LAUNCHER launch.exe, cases below WORK); the others with none.
+# (SUBJECT being what they test, LAUNCHER launch.exe beside the other Windows helpers, cases
+# below WORK); the others with none.
 if [ $# -eq 5 ]; then
     subject=$(realpath "$1")
     launcher=$(realpath "$2")
+    tools=$(dirname "$launcher")
     template=$3
     work=$4
     export WINEARCH=$5
@@ -91,15 +93,34 @@ reg_query() {
     wine reg query "$@" "${view[@]}" 2>/dev/null | tr -d '\r'
 }
 
-# value KEY NAME: the value's text, as reg shows it (characters the console lacks as '?').
-value() {
-    reg_query "$1" /v "$2" |
-        awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print; exit }'
+# read_state KEY...: $state, what the registry holds below each KEY (HKLM\... or HKCU\...) as
+# 32-bit programs see it, every character as stored, read in one process (a tenth of what reg
+# takes for one value): a line for each key, then KEY\NAME=TEXT for each of its string and
+# number values (see tools/registry_dump).
+state=
+read_state() {
+    state=$(wine "$tools/registry_dump.exe" "$@" 2>/dev/null | tr -d '\r') ||
+        fail "cannot read the registry"
 }
 
-# exact_value KEY NAME: the string value, every character as stored.
-exact_value() {
-    exact_key "$1" | awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +REG_SZ +/, ""); print; exit }'
+# state_value KEY NAME: the value's text in $state; nothing where it is not there.
+state_value() {
+    line="$1\\$2=" awk 'BEGIN { line = ENVIRON["line"] }
+                        index($0, line) == 1 { print substr($0, length(line) + 1); exit }' <<<"$state"
+}
+
+# expect_gone KEY [NAME]: $state has neither the key nor, given NAME, that value of it.
+expect_gone() {
+    local line
+    while IFS= read -r line; do
+        if [ -n "${2-}" ]; then
+            [[ $line == "$1\\$2="* ]] || continue
+        else
+            [[ $line == "$1" || $line == "$1\\"* ]] || continue
+        fi
+        fail "$1${2:+ value $2} exists"
+        return
+    done <<<"$state"
 }
 
 # expect_absent KEY [NAME]: neither the key nor, given NAME, that value of it is there. Read in

@@ -14,6 +14,7 @@ set -uo pipefail
 packages=$subject
 program_folder="$program_files_folder/vornakdsn"
 data_source='HKLM\Software\ODBC\ODBC.INI\vornakDsnStore'
+data_source_key=HKEY_LOCAL_MACHINE\\${data_source#HKLM\\}
 event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\vornakdsn'
 
 # begin_case NAME: the case NAME, with the packages at C:\first.msi, C:\higher.msi, C:\signed.msi.
@@ -29,36 +30,12 @@ next_case() {
     name_case "$1"
 }
 
-# What the cases look at in the registry, read after each msiexec in one process (see
-# registry_dump), as 32-bit programs see it: the data source, the remembered path, the
-# installed products, the event source.
-registry_dump=$(dirname "$launcher")/registry_dump.exe
+# What the cases look at in the registry, read after each msiexec: the data source, the
+# remembered path, the installed products, the event source.
 remembered='HKLM\Software\vornakdsn'
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-state=
-read_state() {
-    state=$(wine "$registry_dump" "$data_source" "$remembered" "$uninstall" "$event_source" \
-            2>/dev/null | tr -d '\r') || fail "cannot read the registry"
-}
-
-# state_value KEY NAME: the value's text; nothing where it is not there.
-state_value() {
-    line="$1\\$2=" awk 'BEGIN { line = ENVIRON["line"] }
-                        index($0, line) == 1 { print substr($0, length(line) + 1); exit }' <<<"$state"
-}
-
-# expect_gone KEY [NAME]: neither the key nor, given NAME, that value of it is there.
-expect_gone() {
-    local line
-    while IFS= read -r line; do
-        if [ -n "${2-}" ]; then
-            [[ $line == "$1\\$2="* ]] || continue
-        else
-            [[ $line == "$1" || $line == "$1\\"* ]] || continue
-        fi
-        fail "$1${2:+ value $2} exists"
-        return
-    done <<<"$state"
+read_package_state() {
+    read_state "$data_source" "$remembered" "$uninstall" "$event_source"
 }
 
 # expect_status STATUS ARGUMENTS...: msiexec ARGUMENTS, silent, ends with STATUS as Windows
@@ -69,7 +46,7 @@ expect_status() {
     wine msiexec "$@" /qn </dev/null >/dev/null 2>&1 || got=$?
     [ ${#command} -le 120 ] || command="${command:0:120}..."
     [ "$got" = $((expected % 256)) ] || fail "$command ended with $got, not $expected"
-    read_state
+    read_package_state
 }
 
 # As expect_status, with msiexec on a window station that no one sees, as under a deployment
@@ -80,7 +57,7 @@ expect_status_unseen() {
     shift
     wine "$launcher" --unseen 300 "$(hex "msiexec $* /qn")" </dev/null >/dev/null 2>&1 || got=$?
     [ "$got" = $((expected % 256)) ] || fail "unseen msiexec $* ended with $got, not $expected"
-    read_state
+    read_package_state
 }
 
 expect_database() {
@@ -119,7 +96,8 @@ expect_nothing_installed() {
 
 # A stale value in the data source, gone only if the program ran again.
 mark_stale() {
-    wine reg add "$data_source" /v UID /d stale /f "${view[@]}" >/dev/null
+    import_registry "[$data_source_key]
+\"UID\"=\"stale\""
 }
 
 expect_program_ran() {
@@ -145,27 +123,32 @@ next_case unseen_without_installer
 # The program alone cannot load the installer library (msiexec needs it itself), and no one
 # sees the box it would show: it ends with status 3 instead of waiting for ever, and the
 # install fails and is rolled back.
-wine reg add 'HKCU\Software\Wine\AppDefaults\vornakdsn.exe\DllOverrides' /v odbccp32 /d '' /f \
-    >/dev/null
+overrides='[HKEY_CURRENT_USER\Software\Wine\AppDefaults\vornakdsn.exe\DllOverrides]'
+import_registry "$overrides
+\"odbccp32\"=\"\""
 expect_status_unseen 1627 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
 expect_nothing_installed
 expect_gone "$data_source"
-wine reg delete 'HKCU\Software\Wine\AppDefaults\vornakdsn.exe\DllOverrides' /v odbccp32 /f \
-    >/dev/null || fail "cannot give the program its installer back"
+import_registry "$overrides
+\"odbccp32\"=-"
 tally
 
 # Without the Access driver the installer refuses the data source (status 4): the install
 # fails and is rolled back. (Wine's log has no line for the program's status.)
 next_case refused_by_installer
-wine reg delete 'HKLM\Software\ODBC\ODBCINST.INI\Microsoft Access Driver (*.mdb)' /f \
-    "${view[@]}" >/dev/null 2>&1 || fail "cannot remove the Access driver"
+driver='[HKEY_LOCAL_MACHINE\Software\ODBC\ODBCINST.INI\Microsoft Access Driver (*.mdb)]'
+import_registry "[-${driver:1}"
 expect_status 1627 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
 expect_nothing_installed
 expect_gone "$data_source"
-end
+# The driver back, as it was.
+import_registry "$driver
+\"Driver\"=\"C:\\\\windows\\\\system32\\\\vornak_access_setup.dll\"
+\"Setup\"=\"C:\\\\windows\\\\system32\\\\vornak_access_setup.dll\""
+tally
 
 # "[DATABASEPATH]" would end in \", which the program receives as a quote.
-begin_case refused_trailing_backslash
+next_case refused_trailing_backslash
 expect_status 1603 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\'
 expect_nothing_installed
 expect_gone "$data_source"
@@ -180,9 +163,8 @@ expect_remembered 'C:\Data\orders.mdb'
 expect_products "1.0.0 "
 tally
 
+# Where the case before left it: installed, the data source right and marked stale.
 next_case upgrade_keeps_path
-expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\orders.mdb'
-mark_stale
 expect_status 0 /i 'C:\higher.msi'
 expect_program_ran
 expect_database 'C:\Data\orders.mdb'
@@ -233,10 +215,11 @@ expect_installed_program "$packages/signed/vornakdsn.exe"
 expect_database 'C:\Data\orders.mdb'
 expect_remembered 'C:\Data\orders.mdb'
 expect_products "1.0.0 "
-end
+tally
 
-# Engines repeat an install command until the data source points at DATABASEPATH.
-begin_case install_converges
+# Engines repeat an install command until the data source points at DATABASEPATH; here over
+# the signed build, which another build of the same version replaces.
+next_case install_converges
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\a.mdb'
 # Another path in a plain install command repoints the data source and is remembered.
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
@@ -244,14 +227,16 @@ expect_database 'C:\Data\b.mdb'
 expect_remembered 'C:\Data\b.mdb'
 expect_products "1.0.0 "
 # A deleted data source comes back, whatever the command line says of where it points.
-wine reg delete "$data_source" /f "${view[@]}" >/dev/null
+import_registry "[-$data_source_key]"
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb' 'CURRENTDATABASEPATH=C:\Data\b.mdb'
 expect_database 'C:\Data\b.mdb'
 # One changed by hand is put back, with the path on the command line or the remembered one.
-wine reg add "$data_source" /v DBQ /d 'C:\Elsewhere\x.mdb' /f "${view[@]}" >/dev/null
+elsewhere="[$data_source_key]
+\"DBQ\"=\"C:\\\\Elsewhere\\\\x.mdb\""
+import_registry "$elsewhere"
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
 expect_database 'C:\Data\b.mdb'
-wine reg add "$data_source" /v DBQ /d 'C:\Elsewhere\x.mdb' /f "${view[@]}" >/dev/null
+import_registry "$elsewhere"
 mark_stale
 expect_status 0 /i 'C:\first.msi'
 expect_program_ran
