@@ -15,19 +15,21 @@ typedef RETCODE(WINAPI* InstallerErrorProc)(WORD, DWORD*, LPSTR, WORD, WORD*);
 // The installer's messages are at most SQL_MAX_MESSAGE_LENGTH bytes with their NUL.
 const WORD kInstallerMessageSize = SQL_MAX_MESSAGE_LENGTH;
 
-FARPROC GetInstallerProc(const char* name)
+// Binds name in the installer, loading it first where it is not loaded yet; a missing library
+// or entry point is reported.
+template <typename Proc>
+bool ResolveInstallerProc(const char* name, Proc* proc)
 {
     if (!g_hInstallerModule)
         g_hInstallerModule = LoadInstallerLibrary();
     if (!g_hInstallerModule) {
         ReportMissingLibrary();
-        return NULL;
+        return false;
     }
-
-    FARPROC proc = GetProcAddress(g_hInstallerModule, name);
-    if (!proc)
-        ReportMissingEntryPoint(g_hInstallerModule, name);
-    return proc;
+    if (Resolve(g_hInstallerModule, name, proc))
+        return true;
+    ReportMissingEntryPoint(g_hInstallerModule, name);
+    return false;
 }
 
 // Installers before ODBC 3.0 lack SQLInstallerError, which is no fault of theirs: no report.
@@ -64,9 +66,8 @@ BOOL InstallerConfigDataSource(HWND hwndParent, WORD fRequest, LPCSTR lpszDriver
 {
     ForgetUnreachableReport();
     // Looked up on every call: only the module is worth keeping.
-    ConfigDataSourceProc configDataSource =
-        AsProc<ConfigDataSourceProc>(GetInstallerProc("SQLConfigDataSource"));
-    if (!configDataSource)
+    ConfigDataSourceProc configDataSource;
+    if (!ResolveInstallerProc("SQLConfigDataSource", &configDataSource))
         return FALSE;
     return configDataSource(hwndParent, fRequest, lpszDriver, lpszAttributes);
 }
