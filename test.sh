@@ -22,7 +22,8 @@ here=0
 ctest --preset default -R '^packages$' || here=$?
 log=$(mktemp)
 echo "test.sh: the tests that need no Wine run here meanwhile (their output: $log)" >&2
-# At the lowest priority: the guest, which emulates a processor, is the longer half.
+# At the lowest priority, so that the guest, whose emulated processor every Wine test waits
+# on, has the host first.
 nice -n 19 ctest --preset default --label-exclude wine --fixture-exclude-setup packages \
     >"$log" 2>&1 &
 host=$!
