@@ -7,18 +7,12 @@
 
 #include <stddef.h>
 
-// An entry point as the function it is: GetProcAddress gives every one as a FARPROC.
-template <typename Proc>
-Proc AsProc(FARPROC proc)
-{
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(proc));
-}
-
-// Looks name up in module and stores it in *proc; false when it is missing.
+// Looks name up in module and stores it in *proc, as the function it is (GetProcAddress gives
+// every one as a FARPROC); false when it is missing.
 template <typename Proc>
 bool Resolve(HMODULE module, const char* name, Proc* proc)
 {
-    *proc = AsProc<Proc>(GetProcAddress(module, name));
+    *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     return *proc != NULL;
 }
 
