@@ -139,12 +139,8 @@ void ReleaseDataSource(DataSourceReading* reading)
 
 bool DataSourceExists(const DataSourceReading& reading)
 {
-    for (const SnapshotRecord* record = NextRecord(reading.stored, NULL); record;
-         record = NextRecord(reading.stored, record)) {
-        if (!record->isValue && lstrcmpiW(NameOf(record), kDataSourceKey) == 0)
-            return true;
-    }
-    return FindValue(reading.stored, kListingKey, kDataSourceName) != NULL;
+    return FindKey(reading.stored, kDataSourceKey) ||
+           FindValue(reading.stored, kListingKey, kDataSourceName);
 }
 
 const WCHAR* FindText(const DataSourceReading& reading, const WCHAR* name)

@@ -169,14 +169,22 @@ const SnapshotRecord* NextRecord(const Snapshot& snapshot, const SnapshotRecord*
                : NULL;
 }
 
-const SnapshotRecord* FindValue(const Snapshot& snapshot, const WCHAR* path, const WCHAR* name)
+const SnapshotRecord* FindKey(const Snapshot& snapshot, const WCHAR* path)
 {
-    bool inKey = false;
     for (const SnapshotRecord* record = NextRecord(snapshot, NULL); record;
          record = NextRecord(snapshot, record)) {
-        if (!record->isValue)
-            inKey = lstrcmpiW(NameOf(record), path) == 0;
-        else if (inKey && lstrcmpiW(NameOf(record), name) == 0)
+        if (!record->isValue && lstrcmpiW(NameOf(record), path) == 0)
+            return record;
+    }
+    return NULL;
+}
+
+const SnapshotRecord* FindValue(const Snapshot& snapshot, const WCHAR* path, const WCHAR* name)
+{
+    // A key's values are the records after it, up to the next key.
+    const SnapshotRecord* record = FindKey(snapshot, path);
+    while (record && (record = NextRecord(snapshot, record)) && record->isValue) {
+        if (lstrcmpiW(NameOf(record), name) == 0)
             return record;
     }
     return NULL;

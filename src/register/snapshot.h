@@ -49,8 +49,11 @@ inline const BYTE* DataOf(const SnapshotRecord* record)
     return reinterpret_cast<const BYTE*>(NameOf(record) + record->nameLength);
 }
 
-// The value name of the key at path, or null; names compare without regard to case, as the
-// registry compares them.
+// The key at path, or null; paths and names compare without regard to case, as the registry
+// compares them.
+const SnapshotRecord* FindKey(const Snapshot& snapshot, const WCHAR* path);
+
+// The value name of the key at path, or null.
 const SnapshotRecord* FindValue(const Snapshot& snapshot, const WCHAR* path, const WCHAR* name);
 
 // The same keys and values, in the same order, to the byte.
