@@ -12,7 +12,8 @@
 #define VORNAKDSN_DATA_SOURCE_ENTRY "DSN=" VORNAKDSN_DATA_SOURCE_NAME
 
 const char kDriverDescription[] = VORNAKDSN_DRIVER_DESCRIPTION;
-const char kPathKeyword[] = "DBQ";
+#define VORNAKDSN_PATH_KEYWORD "DBQ"
+const char kPathKeyword[] = VORNAKDSN_PATH_KEYWORD;
 
 // The one entry and the NUL that closes the list.
 const char kRemoveList[] = VORNAKDSN_DATA_SOURCE_ENTRY "\0";

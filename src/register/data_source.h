@@ -5,11 +5,12 @@
 #ifndef VORNAKDSN_DATA_SOURCE_H
 #define VORNAKDSN_DATA_SOURCE_H
 
+#include "attribute_list.h"
 #include "registry.h"
 #include "snapshot.h"
 
 // The value that holds the database path.
-const WCHAR kPathValueName[] = L"DBQ";
+const WCHAR kPathValueName[] = L"" VORNAKDSN_PATH_KEYWORD;
 
 struct DataSourceReading {
     // Its listing under "ODBC Data Sources", then its key with every subkey: what the
