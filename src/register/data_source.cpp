@@ -222,13 +222,15 @@ bool FindUserDataSources(const AdvancedServices& registry, WCHAR* list, int size
 {
     const WCHAR kSeparator[] = L", ";
     const WCHAR kUsers[] = L"HKEY_USERS\\";
+    // What each name takes besides its own characters: the separator and the prefix.
+    const int kAround = (sizeof kSeparator + sizeof kUsers) / sizeof(WCHAR) - 2;
     int used = 0;
     list[0] = L'\0';
-    WCHAR key[256 + sizeof kUserDataSourceKey / sizeof(WCHAR)];
-    DWORD length = 256;
+    WCHAR key[kKeyNameLimit + sizeof kUserDataSourceKey / sizeof(WCHAR)];
+    DWORD length = kKeyNameLimit;
     for (DWORD index = 0; registry.RegEnumKeyExW(HKEY_USERS, index, key, &length, NULL, NULL,
                                                   NULL, NULL) == ERROR_SUCCESS;
-         index++, length = 256) {
+         index++, length = kKeyNameLimit) {
         if (length >= kClassesSuffixLength &&
             lstrcmpiW(key + length - kClassesSuffixLength, kClassesSuffix) == 0)
             continue;
@@ -238,7 +240,7 @@ bool FindUserDataSources(const AdvancedServices& registry, WCHAR* list, int size
             continue;
         registry.RegCloseKey(dataSource);
         key[length] = L'\0';
-        if (used + 2 + 11 + static_cast<int>(length) >= size)
+        if (used + kAround + static_cast<int>(length) >= size)
             break;
         if (used)
             lstrcpyW(list + used, kSeparator);

@@ -4,8 +4,6 @@ namespace {
 
 // A value's name has at most 16383 characters.
 const DWORD kValueNameLimit = 16384;
-// A key's name has at most 255.
-const DWORD kKeyNameLimit = 256;
 
 DWORD RecordSize(const SnapshotRecord* record)
 {

@@ -24,6 +24,9 @@ struct Snapshot {
     DWORD room;
 };
 
+// A key's name has at most 255 characters.
+const DWORD kKeyNameLimit = 256;
+
 // The longest key path a snapshot holds, the NUL included. No data source comes near it.
 const int kKeyPathLimit = 512;
 
