@@ -219,7 +219,7 @@ err L"the database path is empty"'
 # removes: the data source that was there is written back into the registry as it was, with
 # no help from that setup. First one as no run writes it: values of every type, a name with an
 # equals sign, 71 values, two subkeys.
-cp "$(dirname "$launcher")/access_setup_refusing.dll" \
+cp "$tools/access_setup_refusing.dll" \
     "$WINEPREFIX/drive_c/windows/$system_folder/vornak_refusing_setup.dll"
 values=
 for i in $(seq 64); do
