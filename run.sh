@@ -24,17 +24,16 @@ fi
 # Only what running needs: the tests' packages are ./test.sh's to install.
 if [ "$guest" = no ]; then
     scripts/install-dependencies.sh --run
-    cmake --preset default >/dev/null
-    cmake --build --preset default --target vornakdsn access_setup launch -j "$(nproc)" >/dev/null
-    exec scripts/wine/run-program.sh "$@"
+else
+    scripts/install-dependencies.sh --program --guest-tools
+    # The guest, where it is still to make, is made while the program builds.
+    scripts/guest/image.sh >/dev/null &
+    image=$!
+    trap 'kill "$image" 2>/dev/null || true' EXIT
 fi
-scripts/install-dependencies.sh --program --guest-tools
-# The guest, where it is still to make, is made while the program builds.
-scripts/guest/image.sh >/dev/null &
-image=$!
-trap 'kill "$image" 2>/dev/null || true' EXIT
 cmake --preset default >/dev/null
 cmake --build --preset default --target vornakdsn access_setup launch -j "$(nproc)" >/dev/null
+[ "$guest" = yes ] || exec scripts/wine/run-program.sh "$@"
 wait "$image" || true
 trap - EXIT
 exec scripts/guest/run.sh --local build/wine scripts/wine/run-program.sh "$@"
