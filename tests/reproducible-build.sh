@@ -39,31 +39,34 @@ grep -aq -e "$work" -e "$source_dir" "$one/build/release/vornakdsn.exe" &&
     fail "a build folder's name is in the program"
 tally
 
+# expect_said SCRIPT STATUS LINE...: SCRIPT, which left $status and $said, ended with STATUS
+# and said each LINE.
+expect_said() {
+    local script=$1 expected=$2 line
+    shift 2
+    [ "$status" = "$expected" ] || fail "$script ended with $status, not $expected: $said"
+    for line in "$@"; do
+        grep -qxF -- "$line" <<<"$said" || fail "$script did not say '$line' but: $said"
+    done
+}
+
 # verifies FOLDER STATUS LINE...: release/verify.sh in the first copy ends with STATUS and says
 # each LINE, of FOLDER below WORK.
 verifies() {
-    local folder=$1 expected=$2 status=0 said line
-    shift 2
-    said=$(cd "$work" && CXXFLAGS=-fno-inline "$one/scripts/release/verify.sh" "$folder" 2>&1) ||
+    local status=0 said
+    said=$(cd "$work" && CXXFLAGS=-fno-inline "$one/scripts/release/verify.sh" "$1" 2>&1) ||
         status=$?
-    [ "$status" = "$expected" ] || fail "release/verify.sh ended with $status, not $expected: $said"
-    for line in "$@"; do
-        grep -qxF -- "$line" <<<"$said" || fail "release/verify.sh did not say '$line' but: $said"
-    done
+    expect_said release/verify.sh "${@:2}"
 }
 
 # compares FOLDER STATUS LINE...: as verifies, with release/compare.sh and the program rebuilt
 # once below, for the releases that only differ from it.
 compares() {
-    local folder=$1 expected=$2 status=0 said line
-    shift 2
+    local status=0 said
     cp "$work/rebuilt.exe" "$work/compared.exe"
-    said=$(cd "$work" && "$one/scripts/release/compare.sh" "$folder" compared.exe "$version" 2>&1) ||
+    said=$(cd "$work" && "$one/scripts/release/compare.sh" "$1" compared.exe "$version" 2>&1) ||
         status=$?
-    [ "$status" = "$expected" ] || fail "release/compare.sh ended with $status, not $expected: $said"
-    for line in "$@"; do
-        grep -qxF -- "$line" <<<"$said" || fail "release/compare.sh did not say '$line' but: $said"
-    done
+    expect_said release/compare.sh "${@:2}"
 }
 name_case rebuilt
 version=$("$one/scripts/release/build-program.sh" "$work/rebuilt.exe") ||
