@@ -87,7 +87,13 @@ LONG AppendKey(const AdvancedServices& registry, HKEY key, WCHAR (&path)[kKeyPat
             result = AppendValue(registry, key, name, snapshot);
         if (result != ERROR_SUCCESS)
             return result;
-        values += snapshot->size != before;
+        if (snapshot->size == before)
+            continue;
+        values++;
+        // A link opened as itself holds its target's name, and what deletes or writes a key
+        // goes through to the target: a data source with one is not taken for read.
+        if (reinterpret_cast<SnapshotRecord*>(snapshot->records + before)->type == REG_LINK)
+            return ERROR_NOT_SUPPORTED;
     }
     const int length = lstrlenW(path);
     DWORD subkeys = 0;
@@ -104,7 +110,7 @@ LONG AppendKey(const AdvancedServices& registry, HKEY key, WCHAR (&path)[kKeyPat
         path[length] = L'\\';
         lstrcpyW(path + length + 1, name);
         HKEY subkey;
-        result = registry.RegOpenKeyExW(key, name, 0, KEY_READ, &subkey);
+        result = registry.RegOpenKeyExW(key, name, REG_OPTION_OPEN_LINK, KEY_READ, &subkey);
         if (result == ERROR_SUCCESS) {
             result = AppendKey(registry, subkey, path, snapshot);
             registry.RegCloseKey(subkey);
@@ -119,13 +125,71 @@ LONG AppendKey(const AdvancedServices& registry, HKEY key, WCHAR (&path)[kKeyPat
     return ERROR_SUCCESS;
 }
 
-// *key stays null where there is no such key, which is no failure.
-LONG Open(const AdvancedServices& registry, HKEY root, const WCHAR* path, HKEY* key)
+// *key stays null where there is no such key, which is no failure. options: REG_OPTION_OPEN_LINK
+// opens a link as itself.
+LONG Open(const AdvancedServices& registry, HKEY root, const WCHAR* path, HKEY* key,
+          DWORD options = 0)
 {
-    LONG result = registry.RegOpenKeyExW(root, path, 0, KEY_READ, key);
+    LONG result = registry.RegOpenKeyExW(root, path, options, KEY_READ, key);
     if (result != ERROR_SUCCESS)
         *key = NULL;
     return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
+}
+
+bool IsString(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// RegSetValueEx counts the terminator of a string whose caller forgot it, where the character
+// after the counted bytes is zero, as it is after a record's: a string stored without one is
+// written from a copy followed by one that is not, so that its bytes go back as they were.
+LONG SetValue(const AdvancedServices& registry, HKEY key, const SnapshotRecord* value)
+{
+    if (!IsString(value->type))
+        return registry.RegSetValueExW(key, NameOf(value), 0, value->type, DataOf(value),
+                                       value->size);
+    BYTE* data = static_cast<BYTE*>(LocalAlloc(LMEM_FIXED, value->size + sizeof(WCHAR)));
+    if (!data)
+        return ERROR_NOT_ENOUGH_MEMORY;
+    CopyMemory(data, DataOf(value), value->size);
+    data[value->size] = data[value->size + 1] = 0xFF;
+    LONG result =
+        registry.RegSetValueExW(key, NameOf(value), 0, value->type, data, value->size);
+    LocalFree(data);
+    return result;
+}
+
+// Deletes the key name below parent with all of its subkeys. Unlike DeleteKey, a key that is
+// not there is a failure: it was just listed, so it cannot be opened by its name.
+LONG DeleteSubkey(const AdvancedServices& registry, HKEY parent, const WCHAR* name)
+{
+    HKEY key;
+    LONG result = registry.RegOpenKeyExW(parent, name, 0, KEY_READ, &key);
+    if (result != ERROR_SUCCESS)
+        return result;
+    // The registry deletes no key that has subkeys: they go first. One that cannot be deleted
+    // is passed over, so that every turn deletes one or moves on, and the key stays.
+    LONG failure = ERROR_SUCCESS;
+    WCHAR subkey[kKeyNameLimit];
+    DWORD index = 0;
+    for (;;) {
+        DWORD length = kKeyNameLimit;
+        result = registry.RegEnumKeyExW(key, index, subkey, &length, NULL, NULL, NULL, NULL);
+        if (result != ERROR_SUCCESS)
+            break;
+        result = DeleteSubkey(registry, key, subkey);
+        if (result != ERROR_SUCCESS) {
+            failure = result;
+            index++;
+        }
+    }
+    registry.RegCloseKey(key);
+    if (result != ERROR_NO_MORE_ITEMS)
+        return result;
+    if (failure != ERROR_SUCCESS)
+        return failure;
+    return registry.RegDeleteKeyW(parent, name);
 }
 
 }  // namespace
@@ -137,7 +201,7 @@ LONG AddKey(const AdvancedServices& registry, HKEY root, const WCHAR* path, Snap
         return ERROR_FILENAME_EXCED_RANGE;
     lstrcpyW(keyPath, path);
     HKEY key;
-    LONG result = Open(registry, root, path, &key);
+    LONG result = Open(registry, root, path, &key, REG_OPTION_OPEN_LINK);
     if (!key)
         return result;
     result = AppendKey(registry, key, keyPath, snapshot);
@@ -201,25 +265,29 @@ bool SameSnapshot(const Snapshot& a, const Snapshot& b)
 
 LONG WriteSnapshot(const AdvancedServices& registry, HKEY root, const Snapshot& snapshot)
 {
+    // Past a failure too, so that as much as can be is written; the first failure is told.
     HKEY key = NULL;
-    LONG result = ERROR_SUCCESS;
-    for (const SnapshotRecord* record = NextRecord(snapshot, NULL);
-         record && result == ERROR_SUCCESS; record = NextRecord(snapshot, record)) {
+    LONG failure = ERROR_SUCCESS;
+    for (const SnapshotRecord* record = NextRecord(snapshot, NULL); record;
+         record = NextRecord(snapshot, record)) {
+        LONG result = ERROR_SUCCESS;
         if (record->isValue) {
-            result = registry.RegSetValueExW(key, NameOf(record), 0, record->type,
-                                             DataOf(record), record->size);
-            continue;
+            if (key)
+                result = SetValue(registry, key, record);
+        } else {
+            if (key)
+                registry.RegCloseKey(key);
+            result = registry.RegCreateKeyExW(root, NameOf(record), 0, NULL, 0, KEY_SET_VALUE,
+                                              NULL, &key, NULL);
+            if (result != ERROR_SUCCESS)
+                key = NULL;
         }
-        if (key)
-            registry.RegCloseKey(key);
-        result = registry.RegCreateKeyExW(root, NameOf(record), 0, NULL, 0, KEY_SET_VALUE, NULL,
-                                          &key, NULL);
-        if (result != ERROR_SUCCESS)
-            key = NULL;
+        if (failure == ERROR_SUCCESS)
+            failure = result;
     }
     if (key)
         registry.RegCloseKey(key);
-    return result;
+    return failure;
 }
 
 LONG DeleteKey(const AdvancedServices& registry, HKEY root, const WCHAR* path)
@@ -228,17 +296,8 @@ LONG DeleteKey(const AdvancedServices& registry, HKEY root, const WCHAR* path)
     LONG result = Open(registry, root, path, &key);
     if (!key)
         return result;
-    // The registry deletes no key that has subkeys: they go first, each the first one left.
-    WCHAR name[kKeyNameLimit];
-    DWORD length = kKeyNameLimit;
-    while ((result = registry.RegEnumKeyExW(key, 0, name, &length, NULL, NULL, NULL, NULL)) ==
-               ERROR_SUCCESS &&
-           (result = DeleteKey(registry, key, name)) == ERROR_SUCCESS)
-        length = kKeyNameLimit;
     registry.RegCloseKey(key);
-    if (result != ERROR_NO_MORE_ITEMS)
-        return result;
-    return registry.RegDeleteKeyW(root, path);
+    return DeleteSubkey(registry, root, path);
 }
 
 void ReleaseSnapshot(Snapshot* snapshot)

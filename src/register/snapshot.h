@@ -31,7 +31,8 @@ const DWORD kKeyNameLimit = 256;
 const int kKeyPathLimit = 512;
 
 // Adds the key at path below root, its values, then each of its subkeys in the same way;
-// nothing where there is no such key. ERROR_SUCCESS, or the registry's error code.
+// nothing where there is no such key. ERROR_SUCCESS, or the registry's error code:
+// ERROR_NOT_SUPPORTED where the key or a subkey is a registry link.
 LONG AddKey(const AdvancedServices& registry, HKEY root, const WCHAR* path, Snapshot* snapshot);
 
 // Adds the key at path below root, where it is there, with only its value name, where it has
@@ -62,11 +63,12 @@ const SnapshotRecord* FindValue(const Snapshot& snapshot, const WCHAR* path, con
 // The same keys and values, in the same order, to the byte.
 bool SameSnapshot(const Snapshot& a, const Snapshot& b);
 
-// Creates each key below root and sets each value as the snapshot holds it.
+// Creates each key below root and sets each value as the snapshot holds it, byte for byte; goes
+// on past a key or value that cannot be written. ERROR_SUCCESS, or the first failure's code.
 LONG WriteSnapshot(const AdvancedServices& registry, HKEY root, const Snapshot& snapshot);
 
 // Deletes the key at path below root with all of its subkeys; ERROR_SUCCESS where there is
-// none.
+// none. Where one of them cannot be deleted, the others are, and the keys above it stay.
 LONG DeleteKey(const AdvancedServices& registry, HKEY root, const WCHAR* path);
 
 void ReleaseSnapshot(Snapshot* snapshot);
