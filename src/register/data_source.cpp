@@ -103,12 +103,26 @@ LONG ReadRegisteredDriverFile(const AdvancedServices& registry, WCHAR** file)
     return result;
 }
 
-bool IsAsBefore(const AdvancedServices& registry, const DataSourceReading& before)
+bool HoldsDataSource(const Snapshot& stored)
+{
+    return FindKey(stored, kDataSourceKey) || FindValue(stored, kListingKey, kDataSourceName);
+}
+
+enum Likeness { kSame, kOtherNone, kOther, kUnread };
+
+// How the data source that is there now stands to before's.
+Likeness LikenessToBefore(const AdvancedServices& registry, const Snapshot& before)
 {
     Snapshot now = {};
-    bool same = ReadStored(registry, &now) == ERROR_SUCCESS && SameSnapshot(now, before.stored);
+    Likeness likeness = kUnread;
+    if (ReadStored(registry, &now) == ERROR_SUCCESS) {
+        if (SameSnapshot(now, before))
+            likeness = kSame;
+        else
+            likeness = HoldsDataSource(now) ? kOther : kOtherNone;
+    }
     ReleaseSnapshot(&now);
-    return same;
+    return likeness;
 }
 
 }  // namespace
@@ -139,8 +153,7 @@ void ReleaseDataSource(DataSourceReading* reading)
 
 bool DataSourceExists(const DataSourceReading& reading)
 {
-    return FindKey(reading.stored, kDataSourceKey) ||
-           FindValue(reading.stored, kListingKey, kDataSourceName);
+    return HoldsDataSource(reading.stored);
 }
 
 const WCHAR* FindText(const DataSourceReading& reading, const WCHAR* name)
@@ -202,11 +215,15 @@ int CompareDataSource(const DataSourceReading& reading, const WCHAR* databasePat
     return count;
 }
 
-bool PutBackDataSource(const AdvancedServices& registry, const DataSourceReading& before)
+PutBack PutBackDataSource(const AdvancedServices& registry, const DataSourceReading& before)
 {
-    if (IsAsBefore(registry, before))
-        return true;
-    // What the refused add left goes first, so that what is written is all there is.
+    const bool existed = HoldsDataSource(before.stored);
+    Likeness likeness = LikenessToBefore(registry, before.stored);
+    // Where there was none, a listing key left empty is none too.
+    if (likeness == kSame || (likeness == kOtherNone && !existed))
+        return kNothingToPutBack;
+    // What the refused add left goes first, so that what is written is all there is. Each
+    // step goes as far as it can; what is read back afterwards tells what it came to.
     DeleteKey(registry, HKEY_LOCAL_MACHINE, kDataSourceKey);
     HKEY listing;
     if (registry.RegOpenKeyExW(HKEY_LOCAL_MACHINE, kListingKey, 0, KEY_SET_VALUE, &listing) ==
@@ -214,8 +231,12 @@ bool PutBackDataSource(const AdvancedServices& registry, const DataSourceReading
         registry.RegDeleteValueW(listing, kDataSourceName);
         registry.RegCloseKey(listing);
     }
-    WriteSnapshot(registry, HKEY_LOCAL_MACHINE, before.stored);
-    return IsAsBefore(registry, before);
+    if (existed)
+        WriteSnapshot(registry, HKEY_LOCAL_MACHINE, before.stored);
+    likeness = LikenessToBefore(registry, before.stored);
+    if (likeness == kSame || likeness == kOtherNone)
+        return existed ? (likeness == kSame ? kPutBack : kNotPutBack) : kNothingToPutBack;
+    return existed ? kPartlyPutBack : kLeftBehind;
 }
 
 bool FindUserDataSources(const AdvancedServices& registry, WCHAR* list, int size)

@@ -62,10 +62,22 @@ const int kMaxDifferences = 6;
 int CompareDataSource(const DataSourceReading& reading, const WCHAR* databasePath,
                       DataSourceDifference (&differences)[kMaxDifferences]);
 
-// Writes the data source back as before found it, listing and all, unless it is so already:
-// a rollback of the installer's removal, which the driver's setup, having just refused the
-// new one, need not take part in. True when what is there then is what before found.
-bool PutBackDataSource(const AdvancedServices& registry, const DataSourceReading& before);
+// What became of the data source that was there before a refused add request.
+enum PutBack {
+    kNothingToPutBack,  // it is as it was: there was none, or the removal and the add left it
+    kPutBack,
+    kNotPutBack,        // there is none now
+    kPartlyPutBack,     // what is there now is not what was there, or cannot be read
+    kLeftBehind,        // there was none, and what the refused add left cannot be taken away
+    kUnreadBeforeRemoval,  // it could not be read before the run changed it
+    kPutBackKinds
+};
+
+// Sets the data source back to what before found, listing and all: a rollback of whatever the
+// installer's removal and its refused add did, which the driver's setup, having just refused
+// the new one, need not take part in. Where before found none, what the add left is taken away.
+// What is there then is read back to tell which it became.
+PutBack PutBackDataSource(const AdvancedServices& registry, const DataSourceReading& before);
 
 // The loaded user profiles with a user data source of the same name, which hides this one
 // from their users: "HKEY_USERS\<SID>" each, comma-separated, into list; false when none has

@@ -10,12 +10,14 @@
 #include "data_source.h"
 #include "outcome.h"
 #include "registry.h"
+#include "turn.h"
 #include "vornakdsn_version.h"
 #include "wide.h"
 
 namespace {
 
 static_assert(kMaxDatabasePathLength == 4024, "the help names the limit");
+static_assert(kTurnWaitSeconds == 60, "the help names the wait");
 
 #define VORNAKDSN_USAGE "usage: vornakdsn [--check] DATABASE-PATH\r\n"
 
@@ -35,7 +37,8 @@ const char kHelp[] =
     "  0  the data source was written as asked\r\n"
     "  2  nothing was done: no path, an empty one, one with a quote (\"), one\r\n"
     "     longer than 4024 bytes, or one that this Windows' code page cannot\r\n"
-    "     hold exactly\r\n"
+    "     hold exactly; or another run, which goes first, kept the data source\r\n"
+    "     for over 60 seconds\r\n"
     "  3  the data source was not written: the ODBC installer could not be\r\n"
     "     reached (a message box said why, or standard error where no one could\r\n"
     "     see one)\r\n"
@@ -69,15 +72,15 @@ void WriteAnsi(DWORD stream, const char* text)
     LocalFree(wide);
 }
 
-int Register(const AdvancedServices* registry, const char* databasePath)
+bool IsRefusal(InstallerAnswerKind kind)
 {
-    char room[kRefusalRoom];
-    const char* refusal = RefuseDatabasePath(databasePath, 1, room);
-    if (refusal)
-        return ReportRefusedPath(registry, refusal, true);
+    return kind != kAccepted && kind != kUnreachable;
+}
 
+int RegisterInTurn(const AdvancedServices* registry, const char* databasePath)
+{
     // What was there, read before anything changes: the record of what the run changed, and
-    // what to put back should the installer refuse the new one after removing the old.
+    // what to set back should the installer refuse the new one.
     static DataSourceReading before;
     LONG error;
     bool readBefore = ReadDataSource(registry, &before, &error);
@@ -93,13 +96,18 @@ int Register(const AdvancedServices* registry, const char* databasePath)
     static InstallerAnswer answer;
     ReadInstallerAnswer(added, &answer);
 
-    // A removal that the installer accepted took a data source away: it goes back as it was.
+    // The installer's add deletes the data source before it writes the new one, and may have
+    // written part of it before refusing, whether or not the removal went through: after any
+    // refusal the registry goes back to what was there.
     PutBack putBack = kNothingToPutBack;
-    if (answer.kind != kAccepted && answer.kind != kUnreachable && removed) {
+    if (IsRefusal(answer.kind)) {
         if (!readBefore)
             putBack = kUnreadBeforeRemoval;
-        else if (DataSourceExists(before))
-            putBack = PutBackDataSource(*registry, before) ? kPutBack : kNotPutBack;
+        else
+            putBack = PutBackDataSource(*registry, before);
+        // Taken away by the removal and found as it was: the installer's removal left it.
+        if (putBack == kNothingToPutBack && removed && DataSourceExists(before))
+            putBack = kPutBack;
     }
     static WidePath path;
     WidenPath(databasePath, path);
@@ -107,6 +115,20 @@ int Register(const AdvancedServices* registry, const char* databasePath)
         ReportAddOutcome(registry, answer, path, readBefore ? &before : NULL, putBack);
     if (readBefore)
         ReleaseDataSource(&before);
+    return status;
+}
+
+int Register(const AdvancedServices* registry, const char* databasePath)
+{
+    char room[kRefusalRoom];
+    const char* refusal = RefuseDatabasePath(databasePath, 1, room);
+    if (refusal)
+        return ReportRefusedPath(registry, refusal, true);
+    HANDLE turn;
+    if (!WaitForTurn(&turn))
+        return ReportNotItsTurn(registry);
+    int status = RegisterInTurn(registry, databasePath);
+    EndTurn(turn);
     return status;
 }
 

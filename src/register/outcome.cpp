@@ -6,6 +6,7 @@
 #include "event_log.h"
 #include "events.h"
 #include "sentences.h"
+#include "turn.h"
 
 namespace {
 
@@ -84,7 +85,8 @@ static_assert(sizeof kAnswerTellings / sizeof *kAnswerTellings == kInstallerAnsw
               "one telling for each kind of answer");
 
 // What is said of the data source that was there before a refused add, in the order of PutBack.
-const DWORD kPutBackTexts[] = {0, TEXT_PUT_BACK, TEXT_NOT_PUT_BACK, TEXT_UNREAD_BEFORE_REMOVAL};
+const DWORD kPutBackTexts[] = {0, TEXT_PUT_BACK, TEXT_NOT_PUT_BACK, TEXT_PARTLY_PUT_BACK,
+                                TEXT_LEFT_BEHIND, TEXT_UNREAD_BEFORE_REMOVAL};
 static_assert(sizeof kPutBackTexts / sizeof *kPutBackTexts == kPutBackKinds,
               "one sentence for each end of the data source before");
 
@@ -95,6 +97,17 @@ int ReportRefusedPath(const AdvancedServices* services, const char* sentence, bo
     MultiByteToWideChar(CP_ACP, 0, sentence, -1, g_szSentence, kSentenceLimit);
     Tell(services, EVENTLOG_ERROR_TYPE, MSG_PATH_REFUSED, inEventLog, true);
     return kPathRefused;
+}
+
+int ReportNotItsTurn(const AdvancedServices* services)
+{
+    WCHAR seconds[12];
+    wsprintfW(seconds, L"%lu", kTurnWaitSeconds);
+    const WCHAR* strings[] = {seconds};
+    g_szSentence[0] = L'\0';
+    Append(TEXT_NOT_ITS_TURN, strings);
+    Tell(services, EVENTLOG_ERROR_TYPE, MSG_NOT_ITS_TURN, true, true);
+    return kNotItsTurn;
 }
 
 int ReportAddOutcome(const AdvancedServices* services, const InstallerAnswer& answer,

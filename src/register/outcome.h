@@ -11,6 +11,7 @@ enum ExitStatus {
     kSucceeded = 0,          // written as asked, the help or the version printed; checked: right
     kDataSourceDiffers = 1,  // a check: it differs, or it is missing
     kPathRefused = 2,
+    kNotItsTurn = 2,  // another run kept the data source: nothing was done either
     kInstallerUnreachable = 3,
     kRegistryUnreadable = 3,  // a check
     kInstallerRefused = 4
@@ -20,14 +21,9 @@ enum ExitStatus {
 // for a run (not a check), in an event. Returns the exit status.
 int ReportRefusedPath(const AdvancedServices* services, const char* sentence, bool inEventLog);
 
-// What became of the data source that a refused add request had removed.
-enum PutBack {
-    kNothingToPutBack,  // there was none, or the removal left it
-    kPutBack,
-    kNotPutBack,
-    kUnreadBeforeRemoval,  // the removal took one that could not be read before
-    kPutBackKinds
-};
+// Another run kept the data source for longer than this one would wait, so this one did
+// nothing: on standard error and in an event. Returns the exit status.
+int ReportNotItsTurn(const AdvancedServices* services);
 
 // The add request for databasePath was answered as answer says; before is the data source as
 // it was before the removal, null where it could not be read. Returns the exit status.
