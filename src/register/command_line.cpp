@@ -112,6 +112,47 @@ bool CopyArgument(const WCHAR* commandLine, int index, WCHAR* argument, size_t l
     return false;
 }
 
+char** SplitCommandLine(int* argc)
+{
+    const WCHAR* commandLine = GetCommandLineW();
+    const WCHAR* arguments = SkipProgramName(commandLine);
+    // Each argument takes at least one character, or two for an empty one ("") and the blank
+    // after it, and each character at most three bytes (UTF-8); every part has its NUL.
+    const size_t length = lstrlenW(commandLine);
+    const size_t pointers = length + 2;
+    const size_t bytes = pointers * sizeof(char*) + (length + 1) * sizeof(WCHAR) +
+                         3 * length + pointers;
+    char** argv = static_cast<char**>(LocalAlloc(LMEM_FIXED, bytes));
+    if (!argv)
+        return NULL;
+    WCHAR* wide = reinterpret_cast<WCHAR*>(argv + pointers);
+    char* next = reinterpret_cast<char*>(wide + length + 1);
+    char* const end = reinterpret_cast<char*>(argv) + bytes;
+    // The program's name as it stands, its quotes taken away.
+    size_t nameLength = 0;
+    for (const WCHAR* at = commandLine; at < arguments; at++) {
+        if (*at != L'"')
+            wide[nameLength++] = *at;
+    }
+    wide[nameLength] = L'\0';
+    int count = 0;
+    for (const WCHAR* at = arguments; at;) {
+        const int written = WideCharToMultiByte(CP_ACP, 0, wide, -1, next,
+                                                static_cast<int>(end - next), NULL, NULL);
+        if (!written)
+            *next = '\0';
+        argv[count++] = next;
+        next += written ? written : 1;
+        while (IsBlank(*at))
+            at++;
+        // No argument is longer than the line it stands in.
+        at = *at ? NextArgument(at, wide, length + 1) : NULL;
+    }
+    argv[count] = NULL;
+    *argc = count;
+    return argv;
+}
+
 bool ArgumentArrivedExactly(const char* argument, int index)
 {
     // The ordinary case: the whole command line survived, so every argument did.

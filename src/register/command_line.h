@@ -15,6 +15,14 @@
 // characters with its NUL.
 bool CopyArgument(const WCHAR* commandLine, int index, WCHAR* argument, size_t limit);
 
+// The command line as the C runtime splits it, split from its characters (GetCommandLineW) and
+// each argument then turned into the ANSI code page, as the runtime turns the whole line:
+// Windows' msvcrt.dll splits the line that best fit has already turned into ANSI, where a
+// fullwidth quote (U+FF02) has become a quote and an en space (U+2002) a blank, so that in a
+// program's folder they shift every argument after it. The vector, argv[argc] null, is in one
+// block of fixed memory from the local heap, for LocalFree; null when there is no memory.
+char** SplitCommandLine(int* argc);
+
 // True when argument, argument index as the C runtime delivered it (at most
 // kMaxDatabasePathLength bytes), stands for exactly the characters the program was given.
 bool ArgumentArrivedExactly(const char* argument, int index);

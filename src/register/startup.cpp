@@ -4,15 +4,12 @@
 // program needs, and is compiled with the program, for the Pentium.
 #include <stdlib.h>
 
+#include "command_line.h"
+
 extern "C" {
 
-// msvcrt's own start-up calls, which every program that uses it makes; not in its headers.
-struct StartupInfo {
-    int newMode;
-};
+// msvcrt's own start-up call, which every program that uses it makes; not in its headers.
 void __cdecl __set_app_type(int type);
-int __cdecl __getmainargs(int* argc, char*** argv, char*** environment, int expandWildcards,
-                          StartupInfo* info);
 
 }  // extern "C"
 
@@ -56,13 +53,18 @@ extern "C" void __main()
 
 extern "C" void mainCRTStartup()
 {
+    // First of all, before any library is loaded: where one cannot be (a dependency missing, a
+    // damaged file), the load fails with its error instead of Windows' own box, which would
+    // wait for someone to press OK on a machine that no one may be watching.
+    SetErrorMode(SEM_FAILCRITICALERRORS);
     __set_app_type(kConsoleApp);
-    // The runtime splits the command line by its standard rules; wildcards stay as given,
-    // since a path is never a pattern.
+    // Split by the runtime's standard rules; wildcards stay as given, since a path is never a
+    // pattern.
     int argc = 0;
-    char** argv = NULL;
-    char** environment = NULL;
-    StartupInfo info = {0};
-    __getmainargs(&argc, &argv, &environment, 0, &info);
-    exit(main(argc, argv));
+    char** argv = SplitCommandLine(&argc);
+    static char* none[] = {NULL};
+    int status = main(argv ? argc : 0, argv ? argv : none);
+    if (argv)
+        LocalFree(argv);
+    exit(status);
 }
