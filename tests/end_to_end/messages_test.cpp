@@ -277,7 +277,8 @@ INSTANTIATE_TEST_SUITE_P(
                     EventMessageCase{"Refused", MSG_INSTALLER_REFUSED},
                     EventMessageCase{"RefusedWithoutReason", MSG_INSTALLER_REFUSED_WITHOUT_REASON},
                     EventMessageCase{"RefusedUnexplained", MSG_INSTALLER_REFUSED_UNEXPLAINED},
-                    EventMessageCase{"PathRefused", MSG_PATH_REFUSED}),
+                    EventMessageCase{"PathRefused", MSG_PATH_REFUSED},
+                    EventMessageCase{"NotItsTurn", MSG_NOT_ITS_TURN}),
     CaseName<EventMessageCase>);
 
 }  // namespace

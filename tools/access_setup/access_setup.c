@@ -7,8 +7,14 @@
    the Access driver's own setup does with Engines\Jet. As on Windows, the installer
    asks for a system data source by setting its configuration mode and then passing the
    plain add or remove request. Nothing else is asked or shown. Built with
-   ACCESS_SETUP_REFUSES_ADD, it refuses every add request, as a setup routine may that finds
-   something amiss, and still removes. */
+   ACCESS_SETUP_REFUSES_ADD, it refuses add requests, as a setup routine may that finds
+   something amiss, and still removes; the installer's add (SQLWriteDSNToIni) deletes what was
+   there before it writes, and a setup may refuse after writing part of the new one, so this
+   one first writes the new one and a subkey of the driver's, then refuses. Besides, for a
+   path (DBQ) that holds:
+     accepted  it adds the data source, as the plain one does
+     slow      it first writes the file C:\vornak_refusing_setup.waiting, then waits 10 s
+     locked    what it leaves has a subkey that no one may open (an empty DACL) */
 #include <windows.h>
 #include <odbcinst.h>
 #include <string.h>
@@ -107,6 +113,55 @@ static BOOL RemoveDataSource(const char* name)
     return removed;
 }
 
+/* Only its owner may change the key's DACL: nobody may open it for anything else. */
+static void Lock(HKEY root, const char* keyName)
+{
+    HKEY key;
+    ACL empty;
+    SECURITY_DESCRIPTOR descriptor;
+    if (RegOpenKeyExA(root, keyName, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+        return;
+    if (InitializeAcl(&empty, sizeof empty, ACL_REVISION) &&
+        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+        SetSecurityDescriptorDacl(&descriptor, TRUE, &empty, FALSE))
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+    RegCloseKey(key);
+}
+
+static BOOL RemoveDataSource(const char* name);
+
+static BOOL AddAndRefuse(const char* driver, const char* name, const char* attributes)
+{
+    const char* path = FindAttribute(attributes, "DBQ");
+    if (path && strstr(path, "accepted"))
+        return AddDataSource(driver, name, attributes);
+    if (path && strstr(path, "slow")) {
+        HANDLE waiting = CreateFileA("C:\\vornak_refusing_setup.waiting", GENERIC_WRITE, 0, NULL,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (waiting != INVALID_HANDLE_VALUE)
+            CloseHandle(waiting);
+        Sleep(10000);
+    }
+    RemoveDataSource(name);
+    if (!AddDataSource(driver, name, attributes))
+        return FALSE;
+    char keyName[sizeof ODBC_INI + 256 + sizeof "\\Engines\\Jet"];
+    if (strlen(name) > 255)
+        return FALSE;
+    strcpy(keyName, ODBC_INI "\\");
+    strcat(keyName, name);
+    strcat(keyName, "\\Engines\\Jet");
+    HKEY jet;
+    if (RegCreateKeyExA(ConfiguredRoot(), keyName, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &jet, NULL) ==
+        ERROR_SUCCESS) {
+        SetString(jet, "Threads", "3");
+        RegCloseKey(jet);
+    }
+    if (path && strstr(path, "locked"))
+        Lock(ConfiguredRoot(), keyName);
+    return FALSE;
+}
+
 __declspec(dllexport) BOOL WINAPI ConfigDSN(HWND owner, WORD request, LPCSTR driver,
                                             LPCSTR attributes)
 {
@@ -116,7 +171,8 @@ __declspec(dllexport) BOOL WINAPI ConfigDSN(HWND owner, WORD request, LPCSTR dri
         return FALSE;
     switch (request) {
     case ODBC_ADD_DSN:
-        return !kRefusesAdd && AddDataSource(driver, name, attributes);
+        return kRefusesAdd ? AddAndRefuse(driver, name, attributes)
+                           : AddDataSource(driver, name, attributes);
     case ODBC_REMOVE_DSN:
         return RemoveDataSource(name);
     default:
