@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "advanced_services.h"
 
 #include "bind.h"
 

@@ -2,8 +2,8 @@
 // from advapi32.dll once a run, as every platform library but the kernel's and the user
 // library, so that the image imports nothing more. The wide functions: the registry keeps its
 // text as characters, and so does the event log, and the program's code page may lack some.
-#ifndef VORNAKDSN_REGISTRY_H
-#define VORNAKDSN_REGISTRY_H
+#ifndef VORNAKDSN_ADVANCED_SERVICES_H
+#define VORNAKDSN_ADVANCED_SERVICES_H
 
 #include <windows.h>
 
@@ -25,7 +25,7 @@ typedef BOOL(WINAPI* ReportEventWProc)(HANDLE, WORD, WORD, DWORD, PSID, WORD, DW
 typedef BOOL(WINAPI* DeregisterEventSourceProc)(HANDLE);
 
 // Valid only while the module that BindAdvancedServices returned stays loaded. Bound in this
-// order, which the names in registry.cpp follow.
+// order, which the names in advanced_services.cpp follow.
 struct AdvancedServices {
     RegOpenKeyExWProc RegOpenKeyExW;
     RegCreateKeyExWProc RegCreateKeyExW;

@@ -3,7 +3,7 @@
 #ifndef VORNAKDSN_CHECK_H
 #define VORNAKDSN_CHECK_H
 
-#include "registry.h"
+#include "advanced_services.h"
 
 // One line on standard output when the data source is right, else one for each difference,
 // after a line naming the users whose own data source of the name hides it; a refused path

@@ -5,8 +5,8 @@
 #ifndef VORNAKDSN_DATA_SOURCE_H
 #define VORNAKDSN_DATA_SOURCE_H
 
+#include "advanced_services.h"
 #include "attribute_list.h"
-#include "registry.h"
 #include "snapshot.h"
 
 // The value that holds the database path.

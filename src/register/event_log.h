@@ -2,7 +2,7 @@
 #ifndef VORNAKDSN_EVENT_LOG_H
 #define VORNAKDSN_EVENT_LOG_H
 
-#include "registry.h"
+#include "advanced_services.h"
 
 // Writes one event of the source vornakdsn: type as ReportEvent takes it, eventId one of the
 // program's message table, sentence its one string, which this may change (see

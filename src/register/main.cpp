@@ -3,13 +3,13 @@
 #include <string.h>
 
 #include "installer.h"
+#include "advanced_services.h"
 #include "attribute_list.h"
 #include "check.h"
 #include "command_line.h"
 #include "console.h"
 #include "data_source.h"
 #include "outcome.h"
-#include "registry.h"
 #include "turn.h"
 #include "vornakdsn_version.h"
 #include "wide.h"

@@ -5,7 +5,7 @@
 #ifndef VORNAKDSN_SNAPSHOT_H
 #define VORNAKDSN_SNAPSHOT_H
 
-#include "registry.h"
+#include "advanced_services.h"
 
 // A key or a value; a value belongs to the key recorded before it. In the block each record
 // starts at a multiple of four bytes, its name right after it: a key's path below the root it
