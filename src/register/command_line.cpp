@@ -7,8 +7,6 @@
 
 namespace {
 
-static_assert(kMaxDatabasePathLength == 4024, "the sentence below names the limit");
-
 const char kQuoteInPath[] =
     "the database path holds a quote (\"), which no Windows path can; a backslash before a "
     "closing quote escapes it, so end a quoted folder path with two: \"C:\\Data\\\\\"";
@@ -173,7 +171,7 @@ const char* RefuseDatabasePath(const char* path, int index, char (&room)[kRefusa
     if (path[0] == '\0')
         return "the database path is empty";
     if (strlen(path) > kMaxDatabasePathLength)
-        return "the database path is longer than 4024 bytes";
+        return "the database path is longer than " VORNAKDSN_MAX_DATABASE_PATH_TEXT " bytes";
     // No Windows path holds a quote: one here means that the command line's rules took a
     // backslash before a closing quote for an escape. No code page has a quote as the second
     // byte of a character, so a byte search is exact.

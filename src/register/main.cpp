@@ -16,7 +16,6 @@
 
 namespace {
 
-static_assert(kMaxDatabasePathLength == 4024, "the help names the limit");
 static_assert(kTurnWaitSeconds == 60, "the help names the wait");
 
 #define VORNAKDSN_USAGE "usage: vornakdsn [--check] DATABASE-PATH\r\n"
@@ -36,7 +35,8 @@ const char kHelp[] =
     "to the Application log):\r\n"
     "  0  the data source was written as asked\r\n"
     "  2  nothing was done: no path, an empty one, one with a quote (\"), one\r\n"
-    "     longer than 4024 bytes, or one that this Windows' code page cannot\r\n"
+    "     longer than " VORNAKDSN_MAX_DATABASE_PATH_TEXT " bytes, or one that this Windows' code "
+    "page cannot\r\n"
     "     hold exactly; or another run, which goes first, kept the data source\r\n"
     "     for over 60 seconds\r\n"
     "  3  the data source was not written: the ODBC installer could not be\r\n"

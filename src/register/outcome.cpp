@@ -10,8 +10,8 @@
 
 namespace {
 
-// The longest sentence: two paths of up to 4024 characters or a path and what the user or the
-// installer was told (under 1024), and the words around them.
+// The longest sentence: two paths of up to kMaxDatabasePathLength characters, or a path and
+// what the user or the installer was told (under 1024), and the words around them.
 const int kSentenceLimit = 12 * 1024;
 
 WCHAR g_szSentence[kSentenceLimit];

@@ -27,6 +27,9 @@ const size_t kLongestPath = 4024;
 
 TEST(AddListLimit, IsTheDocumentedOne)
 {
+    // What the byte layout gives: 19 for "DSN=vornakDsnStore" and its NUL, "DBQ=" and the
+    // path's NUL 5, the three fixed entries 19, 14 and 14, the closing NUL 1.
+    EXPECT_EQ(kAddListOverhead, 72u);
     EXPECT_EQ(kMaxDatabasePathLength, kLongestPath);
 }
 
