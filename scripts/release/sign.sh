@@ -1,6 +1,7 @@
 #!/bin/bash
 # usage: scripts/release/sign.sh --check | FILE...
-# Authenticode-signs each FILE (a program or a Windows Installer package) in place, with one
+# Authenticode-signs each FILE (a program, a Windows Installer package or a PowerShell script,
+# which gets a signature block at its end) in place, with one
 # of two keys that the environment names:
 #   a .p12/.pfx file: VORNAKDSN_SIGN_PKCS12, and its password in VORNAKDSN_SIGN_PASSWORD;
 #   a key on a token or HSM: VORNAKDSN_SIGN_PKCS11_MODULE (its PKCS#11 library),
@@ -88,18 +89,21 @@ else
 fi
 [ -z "$timestamp_url" ] || options+=(-ts "$timestamp_url")
 for file in "$@"; do
+    # Under its own name: osslsigncode tells a script by its extension.
+    signed=$work/signed/${file##*/}
+    mkdir -p "$work/signed"
     # A time-stamping server that accepts and never answers must not hold up the release.
     # No input: a token that wants a PIN it was not given must not wait for one.
     if ! (cd "$work" && timeout 300 osslsigncode sign "${options[@]}" -in "$(realpath "$file")" \
-          -out "$work/signed" </dev/null >"$work/signing.log" 2>&1); then
+          -out "$signed" </dev/null >"$work/signing.log" 2>&1); then
         cat "$work/signing.log" >&2
         die 1 "cannot sign $file${timestamp_url:+ with a time stamp from $timestamp_url}"
     fi
     # A certificate that has expired or is not for code signing signs all the same: Windows
     # would refuse what it signed.
-    if ! checked=$("$(dirname "$0")/check-signature.sh" "$work/signed"); then
+    if ! checked=$("$(dirname "$0")/check-signature.sh" "$signed"); then
         die 1 "the signature made on $file is not one Windows accepts:" \
               "$(sed -n 's/^fault: //p' <<<"$checked")"
     fi
-    mv "$work/signed" "$file"
+    mv "$signed" "$file"
 done

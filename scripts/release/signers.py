@@ -2,13 +2,19 @@
 # usage: scripts/release/signers.py SIGNATURE OUT-FOLDER
 # Reads an Authenticode signature (PKCS#7 DER, as osslsigncode extract-signature writes it)
 # and its nested signatures, and prints one line per signer, the outer one first:
-#   N timestamped|untimestamped code-signing|other-use NOT-BEFORE NOT-AFTER UNEXPECTED
+#   N timestamped|untimestamped code-signing|other-use NOT-BEFORE NOT-AFTER DIGEST UNEXPECTED
 # N counting from 1; NOT-BEFORE and NOT-AFTER the signer certificate's validity in seconds
-# since 1970; UNEXPECTED the unsigned attributes other than an RFC 3161 time stamp and a nested
-# signature, by object identifier, comma-separated, or "-". Writes into OUT-FOLDER the signer
-# certificates (signer-N.pem) and every certificate the signature carries, time stamps' and
-# nested signatures' included (certificates.pem). Exits 2 when the signature cannot be read.
+# since 1970; DIGEST the digest that the signer's signed attributes give for what it signed
+# (the file's digest and description), against that content: "sha256-matches" (the
+# algorithm, then matches or differs); UNEXPECTED the unsigned attributes other than an RFC
+# 3161 time stamp and a nested signature, by object identifier, comma-separated, or "-". Writes
+# into OUT-FOLDER the signer certificates (signer-N.pem), every certificate the signature
+# carries, time stamps' and nested signatures' included (certificates.pem), and what each
+# signer's signature value (signature-N.bin, RSA with PKCS #1 v1.5 padding) is over: its signed
+# attributes as DER (signed-N.der), for a check that needs no chain of certificates. Exits 2
+# when the signature cannot be read.
 # Debian's python3-asn1crypto reads the DER: it is Debian's own Python that runs this.
+import hashlib
 import sys
 
 from asn1crypto import cms, pem
@@ -53,8 +59,20 @@ def signers(content_info, found, certificates):
     data = signed_data(content_info)
     own = certificates_of(data)
     certificates.extend(own)
+    # Authenticode's signed content is hashed without its outer tag and length, as PKCS #7
+    # hashes content that is not plain data.
+    content = data["encap_content_info"]["content"].contents
     for info in data["signer_infos"]:
-        entry = [signer_certificate(info, own), False, []]
+        algorithm = info["digest_algorithm"]["algorithm"].native
+        given = [attribute["values"][0].native for attribute in info["signed_attrs"] or []
+                 if attribute["type"].native == "message_digest"]
+        matches = (algorithm in hashlib.algorithms_available and len(given) == 1 and
+                   hashlib.new(algorithm, content).digest() == given[0])
+        digest = f"{algorithm}-{'matches' if matches else 'differs'}"
+        # Signed, the attributes are a SET, not the [0] that they stand under in the signer info.
+        signed = b"\x31" + info["signed_attrs"].dump()[1:]
+        entry = [signer_certificate(info, own), False, [], digest, signed,
+                 info["signature"].native]
         found.append(entry)
         for attribute in info["unsigned_attrs"] or []:
             kind = attribute["type"].dotted
@@ -85,22 +103,26 @@ def main(signature, out):
     try:
         signers(cms.ContentInfo.load(data, strict=True), found, certificates)
         lines = []
-        for number, (certificate, stamped, unexpected) in enumerate(found, 1):
+        for number, (certificate, stamped, unexpected, digest, _, _) in enumerate(found, 1):
             validity = certificate["tbs_certificate"]["validity"]
             lines.append(" ".join(map(str, [
                 number, "timestamped" if stamped else "untimestamped",
                 "code-signing" if code_signing(certificate) else "other-use",
                 int(validity["not_before"].native.timestamp()),
-                int(validity["not_after"].native.timestamp()),
+                int(validity["not_after"].native.timestamp()), digest,
                 ",".join(unexpected) or "-"])))
     except (Unreadable, ValueError, TypeError, KeyError) as error:
         print(f"signers.py: {signature}: cannot read the signature: {error}", file=sys.stderr)
         return 2
     with open(f"{out}/certificates.pem", "w") as file:
         file.writelines(pem_text(certificate) for certificate in certificates)
-    for number, (certificate, _, _) in enumerate(found, 1):
+    for number, (certificate, _, _, _, signed, value) in enumerate(found, 1):
         with open(f"{out}/signer-{number}.pem", "w") as file:
             file.write(pem_text(certificate))
+        with open(f"{out}/signed-{number}.der", "wb") as file:
+            file.write(signed)
+        with open(f"{out}/signature-{number}.bin", "wb") as file:
+            file.write(value)
     print("\n".join(lines))
     return 0
 
