@@ -1,9 +1,10 @@
 #!/bin/bash
 # usage: scripts/release/compare.sh FOLDER PROGRAM VERSION
 # Compares the release in FOLDER with this checkout's rebuild of it: PROGRAM, the program that
-# build-program.sh built (changed in place), and the package of VERSION built from it at the
-# release's time (its build-info.txt's SOURCE_DATE_EPOCH). Prints one line per file: match, or
-# mismatch with what differs (the program and the package byte for byte, a signed one with its
+# build-program.sh built (changed in place), the package of VERSION built from it at the
+# release's time (its build-info.txt's SOURCE_DATE_EPOCH), and the checkout's deployment
+# recipes. Prints one line per file: match, or
+# mismatch with what differs (each byte for byte, a signed one with its
 # signature put on the rebuilt file, so that no key is needed; and each signature checked as
 # Windows checks it), each signer's certificate, and which of them this machine's CA file does
 # not vouch for (trusting them is the reader's decision). Whether build-info.txt names this
@@ -26,10 +27,15 @@ mismatch() {
     failures=$((failures + 1))
 }
 
-# What a release is: these four files and nothing else.
+# What a release is: these files and nothing else.
+recipes=()
+for recipe in "$root"/deployment/*; do
+    recipes+=("${recipe##*/}")
+done
 given_msi=
 for name in "$folder"/* "$folder"/.[!.]*; do
     [ -e "$name" ] || continue
+    [[ " ${recipes[*]} " != *" ${name##*/} "* ]] || continue
     case ${name##*/} in
     vornakdsn.exe | build-info.txt | SHA256SUMS) ;;
     vornakdsn-*.msi) given_msi=${name##*/} ;;
@@ -84,14 +90,22 @@ else
         >/dev/null || die 2 "cannot build the package"
     compare "$msi" "$work/package/$msi"
 fi
+for recipe in "${recipes[@]}"; do
+    if [ ! -f "$folder/$recipe" ]; then
+        mismatch "$recipe: the release lacks it"
+        continue
+    fi
+    cp "$root/deployment/$recipe" "$work/$recipe"
+    compare "$recipe" "$work/$recipe"
+done
 
-# As sha256sum -c reads it: each of the two files once, by name and hash, in any order or form.
+# As sha256sum -c reads it: each file once, by name and hash, in any order or form.
 names=$(tr -d '\r' <"$folder/SHA256SUMS" | sed -nE 's/^[0-9a-fA-F]{64} [ *](.*)$/\1/p' | sort)
-if [ "$names" = "$(printf '%s\n' vornakdsn.exe "$msi" | sort)" ] &&
+if [ "$names" = "$(printf '%s\n' vornakdsn.exe "$msi" "${recipes[@]}" | sort)" ] &&
     (cd "$folder" && tr -d '\r' <SHA256SUMS | sha256sum --check --strict --quiet >/dev/null 2>&1); then
     echo "match: SHA256SUMS"
 else
-    mismatch "SHA256SUMS: it does not give exactly vornakdsn.exe and $msi with their hashes"
+    mismatch "SHA256SUMS: it does not give exactly vornakdsn.exe, $msi and the recipes with their hashes"
 fi
 
 [ "$failures" -eq 0 ]

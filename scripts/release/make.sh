@@ -1,8 +1,9 @@
 #!/bin/bash
 # usage: scripts/release/make.sh
 # Installs what is missing (as root; otherwise says what is), builds the program and writes
-# build/release/: vornakdsn.exe, vornakdsn-X.Y.Z.msi, build-info.txt and SHA256SUMS, X.Y.Z
-# being the project's version. Signs and time-stamps both as the VORNAKDSN_SIGN_* variables
+# build/release/: vornakdsn.exe, vornakdsn-X.Y.Z.msi, the deployment recipes (deployment/),
+# build-info.txt and SHA256SUMS, X.Y.Z being the project's version. Signs and time-stamps the
+# program, the package and the PowerShell recipes as the VORNAKDSN_SIGN_* variables
 # say (see scripts/release/sign.sh), files in them named relative to the folder it is started
 # in; a release that cannot be signed as they say leaves build/release/ without them. The same
 # commit gives the same unsigned files on any machine, at any time, whatever the checkout's

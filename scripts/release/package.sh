@@ -1,11 +1,13 @@
 #!/bin/bash
 # usage: scripts/release/package.sh PROGRAM VERSION OUTPUT-FOLDER
 # Writes into OUTPUT-FOLDER the program as vornakdsn.exe, the Windows Installer package
-# vornakdsn-VERSION.msi that installs it, build-info.txt (see build-info.sh) and SHA256SUMS
-# for the program and the package. The same program and sources give the same package
+# vornakdsn-VERSION.msi that installs it, the deployment recipes (deployment/ as it stands),
+# build-info.txt (see build-info.sh) and SHA256SUMS for the program, the package and the
+# recipes. The same program and sources give the same package
 # anywhere: its time stamps are SOURCE_DATE_EPOCH (the last commit's time unless the
-# environment gives it), and its product and package codes follow its content. Signs both,
-# the program before it goes into the package, as the VORNAKDSN_SIGN_* variables say (see
+# environment gives it), and its product and package codes follow its content. Signs the
+# program before it goes into the package, the package, and the recipes that are PowerShell
+# scripts (which engines may run only when signed), as the VORNAKDSN_SIGN_* variables say (see
 # sign.sh). Signing settings that are refused, and a signature or time stamp that cannot be
 # made, leave OUTPUT-FOLDER without any of its files.
 set -euo pipefail
@@ -24,6 +26,11 @@ msi=vornakdsn-$version.msi
 mkdir -p "$out"
 out=$(realpath "$out")
 rm -f "$out/vornakdsn.exe" "$out"/vornakdsn-*.msi "$out/build-info.txt" "$out/SHA256SUMS"
+recipes=()
+for recipe in "$root"/deployment/*; do
+    recipes+=("${recipe##*/}")
+    rm -f "$out/${recipe##*/}"
+done
 
 SOURCE_DATE_EPOCH=$(source_date_epoch)
 export SOURCE_DATE_EPOCH
@@ -89,15 +96,19 @@ digest=$(sha256sum "$work/$msi" | cut -c1-64)
 at_source_time msibuild "$work/$msi" -q "UPDATE Property SET Value = '$(name_uuid "$upgrade_code" "ProductCode $digest")' WHERE Property = 'ProductCode'"
 set_summary "$(name_uuid "$upgrade_code" "PackageCode $digest")"
 [ "$signing" = unsigned ] || sign "$work/$msi"
-(cd "$work" && sha256sum vornakdsn.exe "$msi" >SHA256SUMS)
+for recipe in "${recipes[@]}"; do
+    cp "$root/deployment/$recipe" "$work/"
+    [ "$signing" = unsigned ] || [[ $recipe != *.ps1 ]] || sign "$work/$recipe"
+done
+(cd "$work" && sha256sum vornakdsn.exe "$msi" "${recipes[@]}" >SHA256SUMS)
 "$root/scripts/release/build-info.sh" >"$work/build-info.txt"
 
 # The checksums last: a folder with SHA256SUMS holds a whole release.
-mv "$work/vornakdsn.exe" "$work/$msi" "$work/build-info.txt" "$out/"
+mv "$work/vornakdsn.exe" "$work/$msi" "${recipes[@]/#/$work/}" "$work/build-info.txt" "$out/"
 mv "$work/SHA256SUMS" "$out/"
 case $signing in
 unsigned) echo "not signed: set VORNAKDSN_SIGN_PKCS12, or a token's VORNAKDSN_SIGN_PKCS11_* variables, to sign" ;;
 signed) echo "signed without a time stamp: the signatures stop verifying when the certificate expires" ;;
 *) echo "signed, with time stamps from $VORNAKDSN_SIGN_TIMESTAMP_URL" ;;
 esac
-echo "wrote $out: vornakdsn.exe $msi build-info.txt SHA256SUMS"
+echo "wrote $out: vornakdsn.exe $msi ${recipes[*]} build-info.txt SHA256SUMS"

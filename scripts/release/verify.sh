@@ -2,7 +2,7 @@
 # usage: scripts/release/verify.sh FOLDER
 # Checks a release against this checkout: rebuilds its program here, in a folder of its own,
 # and compares (see compare.sh). FOLDER must hold exactly vornakdsn.exe, vornakdsn-X.Y.Z.msi,
-# build-info.txt and SHA256SUMS, built from this checkout's commit. Prints a line for
+# the deployment recipes, build-info.txt and SHA256SUMS, built from this checkout's commit. Prints a line for
 # build-info.txt, then compare.sh's, one per file. Needs neither root nor Wine: only what
 # scripts/install-dependencies.sh --release installs.
 # Exits 0 when every file matches and every signature holds, 1 on a mismatch, 2 when it cannot
@@ -17,7 +17,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 folder=$(realpath -e -- "$1" 2>/dev/null) && [ -d "$folder" ] || die 2 "no folder $1"
 "$root/scripts/install-dependencies.sh" --release || exit 2
 
-# The four files of a release; any other is compare.sh's to name.
+# The files that every release has; the recipes, and any other, are compare.sh's to name.
 msi=$(cd "$folder" && ls vornakdsn-*.msi 2>/dev/null)
 [ "$(wc -w <<<"$msi")" = 1 ] || die 2 "$folder holds no one vornakdsn-X.Y.Z.msi"
 for name in vornakdsn.exe build-info.txt SHA256SUMS; do
