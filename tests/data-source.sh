@@ -103,7 +103,10 @@ check_path() {
     tally
 }
 
-begin paths "$template" "$work"
+# The sections of cases, each run only where CASES (see tests/lib.sh) may want one of its
+# cases. Their bodies stand unindented: the registry's texts and the lines expected of the
+# program are written in them as regedit and the program have them, line for line.
+paths_section() {
 drive=$WINEPREFIX/drive_c
 mkdir -p "$drive/shipped" "$drive/older" "$drive/Программа"
 cp "$program" "$drive/shipped/vornakdsn.exe"
@@ -139,9 +142,18 @@ check_path C.UTF-8 "$elsewhere" '"C:\Data Files\orders db.mdb" Заказы' 0 \
     'The ODBC data source vornakDsnStore points at the Access database C:\Data Files\orders db.mdb, as a run leaves it.'
 check_path C.UTF-8 "$elsewhere" 'C:\Data\other.mdb Заказы' 1 \
     'vornakDsnStore has DBQ "C:\Data Files\orders db.mdb"; it should be "C:\Data\other.mdb".'
+# Windows' msvcrt.dll splits the command line after best fit has made a fullwidth quote a quote,
+# a fullwidth backslash a backslash and an en space a blank; the program splits its characters.
+# Wine's msvcrt splits the characters too, so here such a folder can only be shown harmless.
+odd=$'Ｐ＂＼\u2002x'
+mkdir -p "$drive/$odd"
+cp "$drive/older/vornakdsn.exe" "$drive/$odd/vornakdsn.exe"
+path C.UTF-8 "\"C:\\$odd\\vornakdsn.exe\"" 'C:\Data\orders.mdb' 'C:\Data\orders.mdb'
 # Neither an empty path nor one that a backslash before its closing quote cut short.
 path C.UTF-8 "$shipped" '""' 'refused vornakdsn: the database path is empty'
 path C.UTF-8 "$shipped" '"C:\Data\"' 'refused vornakdsn: the database path holds a quote ("), which no Windows path can; a backslash before a closing quote escapes it, so end a quoted folder path with two: "C:\Data\\"'
+
+}
 
 # told_by PATH STATUS TOLD [COMMAND...]: runs $program for PATH, through COMMAND (the
 # environment's words); it must end with STATUS and write TOLD: its standard error, then its
@@ -178,19 +190,21 @@ put_back() {
     tally
 }
 
+written='event 0x0004 0x00000001
+trace L"The ODBC data source vornakDsnStore now points at the Access database C:\\Data\\'
+not_added='The ODBC data source vornakDsnStore was not added for the Access database C:\Data\e.mdb: the ODBC installer'
+# told NOT-ADDED-END EVENT-ID [PATH]: a refusal's line and its event, for PATH instead of e.mdb.
+told() {
+    local sentence="${not_added/e.mdb/${3:-e.mdb}} $1"
+    printf 'vornakdsn: %s\nevent 0x0001 0x%08x\nerr L"%s"' "$sentence" "$2" "${sentence//\\/\\\\}"
+}
+
+outcomes_section() {
 name_case outcomes
 import_registry "[-$odbc_ini\\vornakDsnStore]
 [$odbc_ini\\ODBC Data Sources]
 \"vornakDsnStore\"=-"
 set_up_done
-written='event 0x0004 0x00000001
-trace L"The ODBC data source vornakDsnStore now points at the Access database C:\\Data\\'
-not_added='The ODBC data source vornakDsnStore was not added for the Access database C:\Data\e.mdb: the ODBC installer'
-# told NOT-ADDED-END EVENT-ID: a refusal's line and its event.
-told() {
-    local sentence="$not_added $1"
-    printf 'vornakdsn: %s\nevent 0x0001 0x%08x\nerr L"%s"' "$sentence" "$2" "${sentence//\\/\\\\}"
-}
 # What each run changed: the path before, or none, and whether anything else differed.
 outcome written 'C:\Data\e.mdb' 0 "${written}e.mdb. There was none before.\""
 # Event Viewer would put strings in for %1 and %%5 inside the event's string: they are written
@@ -215,10 +229,14 @@ outcome path_refused '' 2 'vornakdsn: the database path is empty
 event 0x0001 0x00000006
 err L"the database path is empty"'
 
-# The Access driver's setup here refuses every add (built beside the launcher), and still
-# removes: the data source that was there is written back into the registry as it was, with
-# no help from that setup. First one as no run writes it: values of every type, a name with an
-# equals sign, 71 values, two subkeys.
+import_registry "[-$driver_key\\Microsoft Access Driver (*.mdb)]"
+outcome refused 'C:\Data\e.mdb' 4 "$(told 'refused it with error 6: Component not found' 3)"
+
+# The Access driver's setup here refuses adds (built beside the launcher) after writing part of
+# the new one, and still removes: the data source that was there is written back into the
+# registry as it was, with no help from that setup. First one as no run writes it: values of
+# every type, one stored without its terminator, one of the size that the refused add writes
+# there but other bytes, a name with an equals sign, 73 values, two subkeys.
 cp "$tools/access_setup_refusing.dll" \
     "$WINEPREFIX/drive_c/windows/$system_folder/vornak_refusing_setup.dll"
 values=
@@ -237,6 +255,8 @@ import_registry "[$driver_key\\Microsoft Access Driver (*.mdb)]
 \"Strings\"=hex(7):$(reg_hex 'a'),$(reg_hex 'б'),00,00
 \"Expandable\"=hex(2):$(reg_hex '%TEMP%\x')
 \"Quad\"=hex(b):01,02,03,04,05,06,07,08
+\"Unterminated\"=hex(1):$(reg_hex 'C:\Data\old.mdb' | sed 's/,00,00$//')
+\"FIL\"=\"dBase 5.0\"
 \"Name=Value\"=\"an equals sign in its name\"
 $values
 [$odbc_ini\\vornakDsnStore\\Engines\\Jet]
@@ -256,9 +276,42 @@ import_registry "[-$odbc_ini\\vornakDsnStore]
 \"Description\"=\"Заказы отдела продаж ｏ\""
 program=$WINEPREFIX/drive_c/older.exe put_back in_cyrillic "$(told "$refused_by_setup" 3)" \
     env LC_ALL=C.UTF-8
-import_registry "[-$driver_key\\Microsoft Access Driver (*.mdb)]"
-outcome refused 'C:\Data\e.mdb' 4 "$(told 'refused it with error 6: Component not found' 3)"
-close_prefix
+# On a first install, what the refused add wrote is taken away.
+import_registry "[-$odbc_ini\\vornakDsnStore]
+[$odbc_ini\\ODBC Data Sources]
+\"vornakDsnStore\"=-"
+put_back first_install "$(told 'refused it with error 11: Request Failed' 3)"
+
+# One run at a time: a second run waits while the first, refused, puts the data source back,
+# then writes its own, which stays.
+name_case "outcomes: two_at_once"
+import_registry "[$odbc_ini\\vornakDsnStore]
+\"DBQ\"=\"C:\\\\Data\\\\old.mdb\"
+[$odbc_ini\\ODBC Data Sources]
+\"vornakDsnStore\"=\"Microsoft Access Driver (*.mdb)\""
+waiting=$WINEPREFIX/drive_c/vornak_refusing_setup.waiting
+rm -f "$waiting"
+{ status=0; wine "$program" 'C:\Data\slow.mdb' >/dev/null 2>"$WINEPREFIX/slow.errors" || status=$?
+  echo "$status" >"$WINEPREFIX/slow.status"; } &
+first=$!
+for _ in $(seq 360); do
+    [ ! -e "$waiting" ] || break
+    sleep 0.5
+done
+[ -e "$waiting" ] || fail "the first run never reached the driver's setup"
+status=0
+wine "$program" 'C:\Data\accepted.mdb' >/dev/null 2>&1 || status=$?
+[ "$status" = 0 ] || fail "the second run ended with $status"
+wait "$first"
+[ "$(cat "$WINEPREFIX/slow.status")" = 4 ] || fail "the first run ended with $(cat "$WINEPREFIX/slow.status")"
+grep -qF "$refused_by_setup" "$WINEPREFIX/slow.errors" || fail "the first run said: $(cat "$WINEPREFIX/slow.errors")"
+read_state "$data_source"
+[ "$(state_value "$data_source" DBQ)" = 'C:\Data\accepted.mdb' ] ||
+    fail "the data source points at $(state_value "$data_source" DBQ)"
+tally
+# What the refused add leaves cannot be opened: the data source is not the one before.
+outcome cannot_be_put_back 'C:\Data\locked.mdb' 4 "$(told "refused it with error 11: Request Failed. The data source as it was before could not be put back whole: what is there now differs from it." 3 locked.mdb)"
+}
 
 # check NAME PATH STATUS SAID [COMMAND...]: --check for PATH, through COMMAND, ends with STATUS
 # and says SAID: its standard output, then its standard error; it writes no event and leaves
@@ -280,6 +333,7 @@ $said"
     tally
 }
 
+checks_section() {
 begin replaced "$template" "$work"
 wine "$program" 'C:\Data\first.mdb' || fail "first run exited with status $?"
 wine reg add "$data_source" /v UID /d stale /f "${view[@]}" >/dev/null
@@ -310,6 +364,8 @@ right="The ODBC data source vornakDsnStore points at the Access database $databa
 check right "$database" 0 "$right"
 check other_path 'C:\Data\other.mdb' 1 \
     "vornakDsnStore has DBQ \"$database\"; it should be \"C:\\Data\\other.mdb\"."
+check other_case "${database^^}" 1 \
+    "vornakDsnStore has DBQ \"$database\"; it should be \"${database^^}\"."
 # In the console's code page, not the program's: where the program works in code page 1252,
 # é is 0x82 in a pipe, as in its console.
 older_program "$WINEPREFIX/drive_c/older.exe"
@@ -336,6 +392,11 @@ import_registry "[-HKEY_CURRENT_USER\\Software\\ODBC\\ODBC.INI\\vornakDsnStore]
 \"MaxBufferSize\"=dword:00000800
 \"PageTimeout\"=dword:00000005"
 check as_the_driver_keeps_it "$database" 0 "$right"
+for fil in 'MS Access;x' 'MS Accessx'; do
+    import_registry "[$odbc_ini\\vornakDsnStore]
+\"FIL\"=\"$fil\""
+    check "fil_${fil//[ ;]/_}" "$database" 1 "vornakDsnStore has FIL \"$fil\"; it should be \"MS Access\"."
+done
 # What programs would meet as "Data source name not found" or "driver could not be loaded".
 import_registry "[$odbc_ini\\ODBC Data Sources]
 \"vornakDsnStore\"=\"SQL Server\"
@@ -361,6 +422,24 @@ check unlisted_driver_gone "$database" 1 'vornakDsnStore is not listed under "OD
 import_registry "[-$odbc_ini\\vornakDsnStore]"
 check missing "$database" 1 \
     "The ODBC data source vornakDsnStore is missing; it should point at the Access database $database."
+# A registry link under the data source, to a key that is not there: not read, and a run ends.
+import_registry "[$odbc_ini\\vornakDsnStore]
+\"DBQ\"=\"C:\\\\Data\\\\linked.mdb\""
+wine "$tools/registry_edit.exe" link 'Software\ODBC\ODBC.INI\vornakDsnStore\Engines' \
+    '\Registry\Machine\Software\vornakdsn-missing' || fail "cannot make the link"
+check linked "$database" 3 \
+    'vornakdsn: the data source vornakDsnStore cannot be read from the registry (error 50)'
+outcome linked 'C:\Data\e.mdb' 4 "$(told 'refused it with error 6: Component not found. The data source that was there could not be read before it was removed, and may be gone.' 3)"
 close_prefix
+}
+
+# The paths and the outcomes share a prefix, as do the replaced data source and its checks.
+if wanted_section paths outcomes; then
+    begin paths "$template" "$work"
+    ! wanted_section paths || paths_section
+    ! wanted_section outcomes || outcomes_section
+    close_prefix
+fi
+! wanted_section replaced checks || checks_section
 
 summary

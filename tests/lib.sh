@@ -3,6 +3,11 @@
 # skipped" and fails the test when any case failed. A case that this host cannot try (no KVM,
 # no assembler) is skipped, never counted as passed. Also sets what scripts/wine/registry-view.sh sets.
 #
+# CASES, where the environment sets it, is a pattern (as bash matches words) of the cases to
+# run: "outcomes: of_every_kind", "checks: *". The cases before a wanted one in its prefix still
+# run, as its set-up, and only their failures count; a test's sections of cases whose groups
+# (the words before the colon) the pattern cannot match are not run (see wanted_section).
+#
 # The tests that run cases in prefixes source it with their own arguments,
 #   SUBJECT LAUNCHER TEMPLATE WORK win32|win64
 # (SUBJECT being what they test, LAUNCHER launch.exe beside the other Windows helpers, cases
@@ -23,6 +28,9 @@ scripts=$(cd "$tests/../scripts" && pwd)
 . "$scripts/wine/registry-view.sh"
 export WINEDEBUG=-all
 wine_settings
+# The project's version and the one after it, as the build has them (ctest sets both).
+version=${VORNAKDSN_VERSION-}
+next_version=${VORNAKDSN_NEXT_VERSION-}
 # Without a display a message box returns at once: a fault cannot leave a test waiting.
 unset DISPLAY
 
@@ -42,6 +50,24 @@ name_case() {
     case_failed=no
 }
 
+# wanted CASE: whether CASES asks for the case (all do where it is not set).
+wanted() {
+    # shellcheck disable=SC2053
+    [ -z "${CASES-}" ] || [[ $1 == $CASES ]]
+}
+
+# wanted_section GROUP...: whether CASES may ask for a case of one of the GROUPs, whose cases'
+# names start with "GROUP: " or are GROUP itself.
+wanted_section() {
+    local group
+    [ -n "${CASES-}" ] || return 0
+    for group in "$@"; do
+        # shellcheck disable=SC2053
+        [[ $group == ${CASES%%: *} ]] && return 0
+    done
+    return 1
+}
+
 # skip WHY: this host cannot try the case.
 skip() {
     echo "skip: $case_name: $*"
@@ -49,7 +75,10 @@ skip() {
 }
 
 tally() {
-    if [ "$case_failed" = yes ]; then
+    if ! wanted "$case_name"; then
+        # Set-up for a wanted case: only a failure counts.
+        set_up_done
+    elif [ "$case_failed" = yes ]; then
         failures=$((failures + 1))
     elif [ "$case_failed" = skipped ]; then
         skipped=$((skipped + 1))
