@@ -6,8 +6,8 @@
 # refused and left behind, install commands repeated over a data source that is right or not,
 # upgrade and downgrade, repair, uninstall, an install where no one can see a box, and another
 # build of the same version. A prefix and its services take longer to start than most cases
-# take to run, so cases follow one another in one prefix where each ends as the next begins
-# (nothing installed, say), which each asserts; a case that fails may fail the next too.
+# take to run, so cases follow one another in two prefixes, each case ending as the next
+# begins (nothing installed, say), which each asserts; a case that fails may fail the next too.
 set -uo pipefail
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh" "$@"
@@ -20,9 +20,9 @@ event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\vornak
 # begin_case NAME: the case NAME, with the packages at C:\first.msi, C:\higher.msi, C:\signed.msi.
 begin_case() {
     begin "$1" "$template" "$work/cases"
-    cp "$packages"/unsigned/vornakdsn-1.0.0.msi "$WINEPREFIX/drive_c/first.msi"
-    cp "$packages"/higher/vornakdsn-1.0.1.msi "$WINEPREFIX/drive_c/higher.msi"
-    cp "$packages"/signed/vornakdsn-1.0.0.msi "$WINEPREFIX/drive_c/signed.msi"
+    cp "$packages"/unsigned/vornakdsn-$version.msi "$WINEPREFIX/drive_c/first.msi"
+    cp "$packages"/higher/vornakdsn-$next_version.msi "$WINEPREFIX/drive_c/higher.msi"
+    cp "$packages"/signed/vornakdsn-$version.msi "$WINEPREFIX/drive_c/signed.msi"
 }
 
 # next_case NAME: the case NAME, where the one before left the prefix.
@@ -160,7 +160,7 @@ expect_status 1603 /i 'C:\first.msi' REINSTALL=ALL REINSTALLMODE=vomus 'DATABASE
 [ "$(state_value "$data_source" UID)" = stale ] || fail "the refused path ran the program"
 expect_database 'C:\Data\orders.mdb'
 expect_remembered 'C:\Data\orders.mdb'
-expect_products "1.0.0 "
+expect_products "$version "
 tally
 
 # Where the case before left it: installed, the data source right and marked stale.
@@ -168,10 +168,10 @@ next_case upgrade_keeps_path
 expect_status 0 /i 'C:\higher.msi'
 expect_program_ran
 expect_database 'C:\Data\orders.mdb'
-expect_products "1.0.1 "
+expect_products "$next_version "
 # An older version is refused.
 expect_status 1603 /i 'C:\first.msi'
-expect_products "1.0.1 "
+expect_products "$next_version "
 end
 
 # Wine's msiexec /f does not repair; REINSTALL=ALL is what /fa amounts to.
@@ -194,7 +194,7 @@ next_case install_with_blanks
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data Files\orders db.mdb'
 expect_database 'C:\Data Files\orders db.mdb'
 expect_installed_program "$packages/unsigned/vornakdsn.exe"
-expect_products "1.0.0 "
+expect_products "$version "
 got=$(state_value "$event_source" EventMessageFile)
 [ "$got" = "C:\\${program_folder//\//\\}\\vornakdsn.exe" ] || fail "EventMessageFile is '$got'"
 # The same install command again, as a start-up script gives it at every start, finds the
@@ -214,7 +214,7 @@ expect_program_ran
 expect_installed_program "$packages/signed/vornakdsn.exe"
 expect_database 'C:\Data\orders.mdb'
 expect_remembered 'C:\Data\orders.mdb'
-expect_products "1.0.0 "
+expect_products "$version "
 tally
 
 # Engines repeat an install command until the data source points at DATABASEPATH; here over
@@ -225,7 +225,7 @@ expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\a.mdb'
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb'
 expect_database 'C:\Data\b.mdb'
 expect_remembered 'C:\Data\b.mdb'
-expect_products "1.0.0 "
+expect_products "$version "
 # A deleted data source comes back, whatever the command line says of where it points.
 import_registry "[-$data_source_key]"
 expect_status 0 /i 'C:\first.msi' 'DATABASEPATH=C:\Data\b.mdb' 'CURRENTDATABASEPATH=C:\Data\b.mdb'

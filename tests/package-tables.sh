@@ -6,7 +6,7 @@
 # install), and their signatures.
 set -uo pipefail
 packages=$1
-msi=$packages/unsigned/vornakdsn-1.0.0.msi
+msi=$packages/unsigned/vornakdsn-$version.msi
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
 
@@ -72,7 +72,7 @@ tally
 # Windows refuses a package whose product code is installed under another package code (1638),
 # which Wine's msiexec lets pass: no two of the builds share either code.
 name_case codes_follow_content
-codes=$(for build in unsigned/vornakdsn-1.0.0.msi higher/vornakdsn-1.0.1.msi signed/vornakdsn-1.0.0.msi; do
+codes=$(for build in unsigned/vornakdsn-$version.msi higher/vornakdsn-$next_version.msi signed/vornakdsn-$version.msi; do
             msiinfo export "$packages/$build" Property | awk -F'\t' '$1 == "ProductCode" { print $2 }'
             msiinfo suminfo "$packages/$build" | sed -n 's/^Revision number (UUID): //p'
         done | tr -d '\r')
@@ -81,7 +81,7 @@ codes=$(for build in unsigned/vornakdsn-1.0.0.msi higher/vornakdsn-1.0.1.msi sig
 tally
 
 name_case signatures
-for file in vornakdsn.exe vornakdsn-1.0.0.msi; do
+for file in vornakdsn.exe vornakdsn-$version.msi; do
     osslsigncode verify -CAfile "$packages/cert.pem" -in "$packages/signed/$file" >/dev/null 2>&1 ||
         fail "osslsigncode does not verify the signed $file"
     osslsigncode verify -CAfile "$packages/cert.pem" -in "$packages/unsigned/$file" >/dev/null 2>&1 &&

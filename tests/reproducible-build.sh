@@ -32,8 +32,8 @@ name_case same_bytes
 TZ=UTC "$one/scripts/release/make.sh" >/dev/null 2>"$work/one.errors" || fail "$(cat "$work/one.errors")"
 TZ=Pacific/Kiritimati LC_ALL=C.UTF-8 "$two/scripts/release/make.sh" >/dev/null 2>"$work/two.errors" ||
     fail "$(cat "$work/two.errors")"
-for file in vornakdsn.exe vornakdsn-1.0.0.msi build-info.txt SHA256SUMS; do
-    cmp -s "$one/build/release/$file" "$two/build/release/$file" || fail "the two $file differ"
+for file in "$one"/build/release/*; do
+    cmp -s "$file" "$two/build/release/${file##*/}" || fail "the two ${file##*/} differ"
 done
 grep -aq -e "$work" -e "$source_dir" "$one/build/release/vornakdsn.exe" &&
     fail "a build folder's name is in the program"
@@ -79,7 +79,8 @@ CXXFLAGS=-fno-inline cmake -S "$one" -B "$one/build" -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_TOOLCHAIN_FILE="$one/cmake/mingw-i686.cmake" -DVORNAKDSN_TESTS=OFF >/dev/null
 cp -r "$two/build/release" "$work/unsigned"
 verifies unsigned 0 "match: build-info.txt, commit $(git -C "$one" rev-parse HEAD)" \
-    "match: vornakdsn.exe" "match: vornakdsn-1.0.0.msi" "match: SHA256SUMS"
+    "match: vornakdsn.exe" "match: vornakdsn-$version.msi" "match: intune-detection.ps1" \
+    "match: startup.cmd" "match: SHA256SUMS"
 tally
 
 # Signed in the other copy, with the key file named relative to where it starts.
@@ -104,8 +105,9 @@ signed_by() {
     fingerprint=$(openssl x509 -in "$2.pem" -noout -fingerprint -sha256 | sed 's/^.*=//')
     echo "signer: $1: subject CN=$2, issuer CN=$2, serial $serial, SHA-256 $fingerprint"
 }
-verifies signed 0 "match: vornakdsn.exe" "match: vornakdsn-1.0.0.msi" "match: SHA256SUMS" \
-    "$(signed_by vornakdsn.exe signer)"
+verifies signed 0 "match: vornakdsn.exe" "match: vornakdsn-$version.msi" "match: SHA256SUMS" \
+    "match: configmgr-discovery.ps1" "$(signed_by vornakdsn.exe signer)" \
+    "$(signed_by configmgr-discovery.ps1 signer)"
 tally
 
 # tampered NAME FROM: NAME, a copy of the release FROM to tamper with.
@@ -114,13 +116,13 @@ tampered() {
     cp -r "$2" "$1"
 }
 sums() {
-    (cd "$1" && sha256sum vornakdsn.exe vornakdsn-1.0.0.msi >SHA256SUMS)
+    (cd "$1" && sha256sum vornakdsn.exe vornakdsn-$version.msi $(ls "$one/deployment") >SHA256SUMS)
 }
 # msi_signed FOLDER OSSLSIGNCODE-WORDS...: the package's signature made anew. (attach-signature
 # fails on a chain it does not trust, and writes the file all the same.)
 msi_signed() {
-    osslsigncode "${@:2}" -in "$1/vornakdsn-1.0.0.msi" -out "$1/new.msi" >/dev/null 2>&1
-    mv "$1/new.msi" "$1/vornakdsn-1.0.0.msi" && sums "$1"
+    osslsigncode "${@:2}" -in "$1/vornakdsn-$version.msi" -out "$1/new.msi" >/dev/null 2>&1
+    mv "$1/new.msi" "$1/vornakdsn-$version.msi" && sums "$1"
 }
 # by_hand NAME KEY [TIME]: a release signed with KEY.key as no release script signs, at TIME.
 by_hand() {
@@ -129,7 +131,7 @@ by_hand() {
     tampered "$1" unsigned
     "${at[@]}" osslsigncode sign -h sha256 -key "$2.key" -certs "$2.pem" \
         -in unsigned/vornakdsn.exe -out "$1.exe" >/dev/null
-    "$one/scripts/release/package.sh" "$1.exe" 1.0.0 "$1" >/dev/null
+    "$one/scripts/release/package.sh" "$1.exe" "$version" "$1" >/dev/null
     msi_signed "$1" "${at[@]}" sign -h sha256 -key "$2.key" -certs "$2.pem"
 }
 not_over_file='its signature does not verify over the file (CN=signer)'
@@ -144,15 +146,20 @@ tampered changed_signed_byte signed
 printf '\x01' | dd of=changed_signed_byte/vornakdsn.exe bs=1 seek=1024 conv=notrunc 2>/dev/null
 compares changed_signed_byte 1 "mismatch: vornakdsn.exe: $not_over_file"
 tally
+tampered changed_signed_script signed
+sed -i '1s/^#/;/' changed_signed_script/intune-detection.ps1
+sums changed_signed_script
+compares changed_signed_script 1 "mismatch: intune-detection.ps1: $not_over_file"
+tally
 
 # The package's signature from another build of the same version, by the same key.
 tampered transplanted signed
 VORNAKDSN_SIGN_PKCS12=signer.p12 VORNAKDSN_SIGN_PASSWORD=throwaway SOURCE_DATE_EPOCH=1 \
-    "$one/scripts/release/package.sh" signed/vornakdsn.exe 1.0.0 other >/dev/null
-osslsigncode extract-signature -in other/vornakdsn-1.0.0.msi -out other.signature >/dev/null
-osslsigncode remove-signature -in signed/vornakdsn-1.0.0.msi -out bare.msi >/dev/null
+    "$one/scripts/release/package.sh" signed/vornakdsn.exe "$version" other >/dev/null
+osslsigncode extract-signature -in other/vornakdsn-$version.msi -out other.signature >/dev/null
+osslsigncode remove-signature -in signed/vornakdsn-$version.msi -out bare.msi >/dev/null
 msi_signed transplanted attach-signature -sigin other.signature -in bare.msi
-compares transplanted 1 "mismatch: vornakdsn-1.0.0.msi: $not_over_file"
+compares transplanted 1 "mismatch: vornakdsn-$version.msi: $not_over_file"
 tally
 
 certificate expired codeSigning '2020-01-01 00:00:00'
@@ -169,13 +176,13 @@ tally
 certificate second codeSigning
 tampered nested signed
 msi_signed nested sign -nest -h sha256 -key second.key -certs second.pem
-compares nested 0 "match: vornakdsn-1.0.0.msi" \
-    "$(signed_by vornakdsn-1.0.0.msi second)"
+compares nested 0 "match: vornakdsn-$version.msi" \
+    "$(signed_by vornakdsn-$version.msi second)"
 tally
 
 tampered blob signed
 msi_signed blob add -addUnauthenticatedBlob
-compares blob 1 "mismatch: vornakdsn-1.0.0.msi: its signature carries unsigned data besides time stamps and signatures (1.3.6.1.4.1.42921.1.2.1)"
+compares blob 1 "mismatch: vornakdsn-$version.msi: its signature carries unsigned data besides time stamps and signatures (1.3.6.1.4.1.42921.1.2.1)"
 tally
 
 tampered extra_file unsigned

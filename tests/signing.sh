@@ -103,10 +103,10 @@ release() {
     local name=$1
     shift
     mkdir -p "release-$name"
-    (cd "release-$name" && touch vornakdsn.exe vornakdsn-1.0.0.msi SHA256SUMS)
+    (cd "release-$name" && touch vornakdsn.exe vornakdsn-$version.msi SHA256SUMS)
     rm -f leaked
     without_signing PATH="$work/spy:$PATH" "$@" \
-        "$scripts/release/package.sh" "$program" 1.0.0 "release-$name" >"$name.output" 2>"$name.errors"
+        "$scripts/release/package.sh" "$program" "$version" "release-$name" >"$name.output" 2>"$name.errors"
     local status=$?
     ! grep -qe 4321 -e p12secret "$name.output" "$name.errors" || fail "a secret is in the output"
     [ ! -e leaked ] || fail "the password reached wixl"
@@ -118,16 +118,17 @@ verifies() {
     osslsigncode verify -CAfile ca.pem -TSA-CAfile ca.pem ${2:+-time "$2"} -in "$1" >/dev/null 2>&1
 }
 
-# expect_signed NAME timestamped|untimestamped: a whole release whose program, package, and
-# program inside the package verify now, and 40 days on only when time-stamped.
+# expect_signed NAME timestamped|untimestamped: a whole release whose program, package,
+# program inside the package and PowerShell recipes verify now, and 40 days on only when
+# time-stamped.
 expect_signed() {
     local folder=release-$1 later=$(($(date +%s) + 40 * 86400)) file
     (cd "$folder" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
     rm -rf "$folder/extracted"
-    msiextract -C "$folder/extracted" "$folder/vornakdsn-1.0.0.msi" >/dev/null ||
+    msiextract -C "$folder/extracted" "$folder/vornakdsn-$version.msi" >/dev/null ||
         fail "cannot extract the package"
-    for file in "$folder"/vornakdsn.exe "$folder"/vornakdsn-1.0.0.msi \
-                "$folder"/extracted/*/*/vornakdsn.exe; do
+    for file in "$folder"/vornakdsn.exe "$folder"/vornakdsn-$version.msi \
+                "$folder"/extracted/*/*/vornakdsn.exe "$folder"/*.ps1; do
         verifies "$file" || fail "$file does not verify"
         if [ "$2" = timestamped ]; then
             verifies "$file" "$later" || fail "$file does not verify after its certificate expired"
@@ -165,6 +166,22 @@ name_case token_without_pin
 release "$case_name" VORNAKDSN_SIGN_PKCS11_MODULE="$module" \
     'VORNAKDSN_SIGN_PKCS11_KEY=pkcs11:token=open;object=codesign' \
     VORNAKDSN_SIGN_CERT="$work/open-chain.pem" || fail "failed: $(cat "$case_name.errors")"
+expect_signed "$case_name" untimestamped
+tally
+
+# A certificate without its chain, issued by an organisation's own root that its machines
+# trust: the release is made, and its check names the signer as one that this machine cannot
+# vouch for, and no fault.
+name_case leaf_certificate_alone
+release "$case_name" "${token[@]}" VORNAKDSN_SIGN_CERT="$work/token.pem" ||
+    fail "failed: $(cat "$case_name.errors")"
+cp "$program" leaf.exe
+checked=$("$scripts/release/compare.sh" "release-$case_name" leaf.exe "$version") ||
+    fail "compare.sh ended with $?: $checked"
+grep -qx 'match: intune-remediation.ps1' <<<"$checked" &&
+    grep -q '^signer: vornakdsn.exe: subject CN=vornakdsn test token, issuer CN=vornakdsn test CA' <<<"$checked" &&
+    grep -q '^note: vornakdsn.exe: the chain of CN=vornakdsn test token cannot be built' <<<"$checked" ||
+    fail "compare.sh said: $checked"
 expect_signed "$case_name" untimestamped
 tally
 
