@@ -19,9 +19,10 @@ set -euo pipefail
 
 program=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev cmake make)
 release=("${release_tools[@]}" "${release_helpers[@]}")
-build=("${release[@]}" googletest softhsm2 opensc gnutls-bin libengine-pkcs11-openssl)
+build=("${release[@]}" googletest softhsm2 opensc gnutls-bin libengine-pkcs11-openssl ansible)
 windows=(wine wine32:i386 wine64)
-wine=("${windows[@]}" xvfb xauth cmake)
+# The deployment recipes' play runs against stand-ins of the Windows modules: ansible-core alone.
+wine=("${windows[@]}" xvfb xauth cmake ansible-core)
 jobs=()
 list=no
 for argument in "$@"; do
