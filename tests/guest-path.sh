@@ -91,7 +91,8 @@ chmod +x "$work/bin/ctest"
 status=0
 STAND_IN_STATUS=0 "$without_32_bit" "$source_dir/test.sh" >/dev/null 2>&1 || status=$?
 [ "$status" = 0 ] || fail "./test.sh ended with $status"
-[ "$(sort "$work/notes.here")" = "--preset default --label-exclude wine --fixture-exclude-setup packages
+# It asks ctest here which tests there are (-N), then runs those that need no Wine.
+[ "$(grep -v -- ' -N ' "$work/notes.here" | sort)" = "--preset default --label-exclude wine --fixture-exclude-setup packages
 --preset default -R ^packages$" ] || fail "ctest here was asked: $(cat "$work/notes.here")"
 grep -qx 'build/wine on own.img,.*' "$work/notes" && grep -qx -- --label-regex "$work/notes" ||
     fail "the guest was asked: $(cat "$work/notes")"
