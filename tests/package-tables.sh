@@ -6,9 +6,9 @@
 # install), and their signatures.
 set -uo pipefail
 packages=$1
-msi=$packages/unsigned/vornakdsn-$version.msi
 # shellcheck source=tests/lib.sh
 . "$(dirname "$0")/lib.sh"
+msi=$packages/unsigned/vornakdsn-$version.msi
 
 # has TABLE ROW: the table has the row, its fields joined by tabs.
 has() {
