@@ -276,6 +276,10 @@ import_registry "[-$odbc_ini\\vornakDsnStore]
 \"Description\"=\"Заказы отдела продаж ｏ\""
 program=$WINEPREFIX/drive_c/older.exe put_back in_cyrillic "$(told "$refused_by_setup" 3)" \
     env LC_ALL=C.UTF-8
+# Where there is no "ODBC Data Sources" at all, the refused add makes one: what it comes to
+# without the data source's name in it is no difference.
+import_registry "[-$odbc_ini\\ODBC Data Sources]"
+outcome unlisted 'C:\Data\e.mdb' 4 "$(told "$refused_by_setup" 3)"
 # On a first install, what the refused add wrote is taken away.
 import_registry "[-$odbc_ini\\vornakDsnStore]
 [$odbc_ini\\ODBC Data Sources]

@@ -216,9 +216,14 @@ LONG AddValue(const AdvancedServices& registry, HKEY root, const WCHAR* path, co
     LONG result = Open(registry, root, path, &key);
     if (!key)
         return result;
+    const DWORD start = snapshot->size;
     result = Append(snapshot, false, path, 0) ? AppendValue(registry, key, name, snapshot)
                                               : ERROR_NOT_ENOUGH_MEMORY;
     registry.RegCloseKey(key);
+    // A key without the value is no part of it: whether such a key is there is not recorded.
+    if (result != ERROR_SUCCESS ||
+        !NextRecord(*snapshot, reinterpret_cast<const SnapshotRecord*>(snapshot->records + start)))
+        snapshot->size = start;
     return result;
 }
 

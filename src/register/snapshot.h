@@ -35,8 +35,8 @@ const int kKeyPathLimit = 512;
 // ERROR_NOT_SUPPORTED where the key or a subkey is a registry link.
 LONG AddKey(const AdvancedServices& registry, HKEY root, const WCHAR* path, Snapshot* snapshot);
 
-// Adds the key at path below root, where it is there, with only its value name, where it has
-// one: a part of a key, which holds other values that are not recorded.
+// Adds the key at path below root with only its value name, where it has one: a part of a key,
+// which holds other values that are not recorded; nothing where either is not there.
 LONG AddValue(const AdvancedServices& registry, HKEY root, const WCHAR* path, const WCHAR* name,
               Snapshot* snapshot);
 
