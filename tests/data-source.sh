@@ -255,7 +255,6 @@ import_registry "[$driver_key\\Microsoft Access Driver (*.mdb)]
 \"Strings\"=hex(7):$(reg_hex 'a'),$(reg_hex 'б'),00,00
 \"Expandable\"=hex(2):$(reg_hex '%TEMP%\x')
 \"Quad\"=hex(b):01,02,03,04,05,06,07,08
-\"Unterminated\"=hex(1):$(reg_hex 'C:\Data\old.mdb' | sed 's/,00,00$//')
 \"FIL\"=\"dBase 5.0\"
 \"Name=Value\"=\"an equals sign in its name\"
 $values
@@ -265,6 +264,8 @@ $values
 
 [$odbc_ini\\vornakDsnStore\\Engines\\Xbase]
 \"CollatingSequence\"=\"ASCII\""
+wine "$tools/registry_edit.exe" unterminated 'Software\ODBC\ODBC.INI\vornakDsnStore' Unterminated \
+    'C:\Data\old.mdb' || fail "cannot store a string without its terminator"
 refused_by_setup="refused it with error 11: Request Failed. The data source as it was before was put back."
 put_back of_every_kind "$(told "$refused_by_setup" 3)"
 # Then one whose description the code page lacks, by the program as Windows before 1903 runs
