@@ -219,8 +219,7 @@ PutBack PutBackDataSource(const AdvancedServices& registry, const DataSourceRead
 {
     const bool existed = HoldsDataSource(before.stored);
     Likeness likeness = LikenessToBefore(registry, before.stored);
-    // Where there was none, a listing key left empty is none too.
-    if (likeness == kSame || (likeness == kOtherNone && !existed))
+    if (likeness == kSame)
         return kNothingToPutBack;
     // What the refused add left goes first, so that what is written is all there is. Each
     // step goes as far as it can; what is read back afterwards tells what it came to.
@@ -234,8 +233,11 @@ PutBack PutBackDataSource(const AdvancedServices& registry, const DataSourceRead
     if (existed)
         WriteSnapshot(registry, HKEY_LOCAL_MACHINE, before.stored);
     likeness = LikenessToBefore(registry, before.stored);
-    if (likeness == kSame || likeness == kOtherNone)
-        return existed ? (likeness == kSame ? kPutBack : kNotPutBack) : kNothingToPutBack;
+    if (likeness == kSame)
+        return existed ? kPutBack : kNothingToPutBack;
+    // Where there was none, none now is the same: only one that existed can be gone.
+    if (likeness == kOtherNone)
+        return kNotPutBack;
     return existed ? kPartlyPutBack : kLeftBehind;
 }
 
